@@ -1,0 +1,34 @@
+# Warnings, character sets and sanitizers shared by every target of the tree.
+if(MSVC)
+    # The sources are UTF-8; every narrow literal in the binary is Shift-JIS (code page 932).
+    add_compile_options(/W4 /WX /utf-8 /execution-charset:.932 /permissive-)
+    add_compile_options(/source-charset:utf-8)
+else()
+    add_compile_options(-Wall -Wextra -Werror)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        # The sources are UTF-8; every narrow literal in the binary is Shift-JIS (code page 932).
+        add_compile_options(-finput-charset=UTF-8 -fexec-charset=CP932)
+    else()
+        # clang only knows UTF-8 as execution charset: its builds (the fuzz targets) keep UTF-8
+        # literals, which no fuzz target compares.
+        message(STATUS "clang: Japanese literals stay UTF-8 in this build")
+    endif()
+endif()
+
+if(SW_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(SW_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32 AND NOT MSVC)
+    # One exe that needs no libstdc++, libgcc or winpthread DLL.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+elseif(WIN32)
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()
