@@ -8,7 +8,7 @@ namespace sw::ui {
 inline constexpr int IDD_MAIN = 129;
 inline constexpr int IDI_APP = 40000;
 
-inline constexpr int IDC_CLOSE = 1;      // IDOK: "閉じる"
+inline constexpr int IDC_CLOSE = 1;          // IDOK: "閉じる"
 inline constexpr int IDC_CAPTION_CLOSE = 2;  // IDCANCEL: the title-bar close box and the system menu
 inline constexpr int IDC_SEND = 1003;
 inline constexpr int IDC_RECEIVE = 1004;

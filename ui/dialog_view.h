@@ -21,19 +21,19 @@ struct Rgb {
 };
 
 class DialogView {
-public:
+  public:
     virtual ~DialogView() = default;
 
-    virtual void SetItemText(int id, std::string_view text) = 0;        // SetDlgItemTextA
+    virtual void SetItemText(int id, std::string_view text) = 0;          // SetDlgItemTextA
     virtual std::string GetItemText(int id, std::size_t bufferSize) = 0;  // GetWindowTextA into bufferSize bytes
-    virtual unsigned GetItemUInt(int id) = 0;  // GetDlgItemInt, unsigned, no success flag: leading digits or 0
+    virtual unsigned GetItemUInt(int id) = 0;   // GetDlgItemInt, unsigned, no success flag: leading digits or 0
     virtual int GetItemTextLength(int id) = 0;  // WM_GETTEXTLENGTH
-    virtual void SetEditSelection(int id, int start, int end) = 0;  // EM_SETSEL
-    virtual void SetEditLimit(int id, int limit) = 0;                 // EM_LIMITTEXT
-    virtual void EnableItem(int id, bool enable) = 0;                 // EnableWindow
-    virtual bool IsItemChecked(int id) = 0;                           // BM_GETCHECK == BST_CHECKED
-    virtual void SetItemChecked(int id, bool checked) = 0;            // BM_SETCHECK
-    virtual void AddComboString(int id, std::string_view text) = 0;   // CB_ADDSTRING
+    virtual void SetEditSelection(int id, int start, int end) = 0;        // EM_SETSEL
+    virtual void SetEditLimit(int id, int limit) = 0;                     // EM_LIMITTEXT
+    virtual void EnableItem(int id, bool enable) = 0;                     // EnableWindow
+    virtual bool IsItemChecked(int id) = 0;                               // BM_GETCHECK == BST_CHECKED
+    virtual void SetItemChecked(int id, bool checked) = 0;                // BM_SETCHECK
+    virtual void AddComboString(int id, std::string_view text) = 0;       // CB_ADDSTRING
     virtual int FindComboStringExact(int id, std::string_view text) = 0;  // CB_FINDSTRINGEXACT from -1; -1: none
     virtual void SetComboSelection(int id, int index) = 0;                // CB_SETCURSEL
     virtual int GetComboSelection(int id) = 0;                            // CB_GETCURSEL; -1: none

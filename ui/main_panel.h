@@ -8,7 +8,9 @@
 #include <string>
 
 #include "device/device_link.h"
+#include "protocol/command_codes.h"
 #include "ui/dialog_view.h"
+#include "ui/report_buffer.h"
 
 namespace sw::ui {
 
@@ -36,10 +38,15 @@ inline constexpr int SendPending = 3;
 inline constexpr int HFocused = 11;
 inline constexpr int VFocused = 12;
 inline constexpr int SendFailureSeen = 13;
+
+// A send's completion owns BusyState until timer 3 fires: nothing else may overwrite these two values.
+constexpr bool recordsSendCompletion(int state) {
+    return state == SendPending || state == SendFailureSeen;
+}
 }  // namespace busy
 
 class MainPanel {
-public:
+  public:
     MainPanel(DialogView& view, device::DeviceLink& link);
 
     // WM_INITDIALOG, after the Win32-only steps (centring, icons, loop registration): marks the device closed,
@@ -56,7 +63,14 @@ public:
     int busyState() const { return busyState_; }
     const DeviceSession& session() const { return session_; }
 
-private:
+    // Tests substitute a source that cannot obtain memory.
+    void setReportBufferSource(ReportBuffer::Source source) { bufferSource_ = source; }
+
+  private:
+    enum class PositionEdit { None, H, V };
+    struct SettingRead;
+
+    void onPositionFocus(PositionEdit edit, bool gained);
     void OnConnect();
     void OnReceive();
     void enableDeviceControls();
@@ -64,13 +78,24 @@ private:
     void runSend();
     void completeSend();
     void onPositionChanged(int editId);
-    void sendLivePosition(bool horizontal);
+    void sendLivePosition(PositionEdit axis);
+    void endLivePosition(PositionEdit axis);
+    void readSettingValue(protocol::SettingCommand command, SettingRead& read);
+    void finishSendWithoutCompletionTimer(bool allWritten);
+    void lockSendControls(bool locked);
     void paintColourSwatches();
+    void setStatusWithModel(const char* format, const char* modelName);
 
     DialogView& view_;
     device::DeviceLink& link_;
     DeviceSession session_;
     int busyState_ = busy::Idle;
+    // Which position edit has the keyboard focus, from the focus notifications: BusyState cannot tell while a
+    // timer or a send completion is recorded in it.
+    PositionEdit focusedPositionEdit_ = PositionEdit::None;
+    // Whether the send completion timer runs, so that a send never leaves the controls locked for ever.
+    bool completionTimerRunning_ = false;
+    ReportBuffer::Source bufferSource_ = &ReportBuffer::allocateZeroed;
 };
 
 }  // namespace sw::ui
