@@ -1,0 +1,72 @@
+// zel-ot40-sim.exe: the simulated ZEL-OT40 on a named pipe, for the end-to-end tests and the demo.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "device/win_handle.h"
+#include "sim/pipe_device_server.h"
+#include "sim/sim_options.h"
+
+namespace {
+
+// Set by Ctrl+C or by the end of stdin; the console handler and the stdin reader run on threads of their own.
+HANDLE g_quit = nullptr;
+
+BOOL WINAPI onConsoleControl(DWORD) {
+    SetEvent(g_quit);
+    return TRUE;
+}
+
+DWORD WINAPI readStdinToEnd(void*) {
+    const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    char buffer[256];
+    DWORD got = 0;
+    while (in != nullptr && in != INVALID_HANDLE_VALUE && ReadFile(in, buffer, sizeof buffer, &got, nullptr) &&
+           got > 0) {
+    }
+    SetEvent(g_quit);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const sw::sim::SimOptionsResult parsed = sw::sim::parseSimOptions(args);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "zel-ot40-sim: %s (see --help)\n", parsed.error.c_str());
+        return 2;
+    }
+    const sw::sim::SimOptions& options = parsed.options;
+    if (options.showHelp) {
+        const std::string_view usage = sw::sim::simUsageText();
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return 0;
+    }
+
+    sw::device::UniqueHandle quit(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    g_quit = quit.get();
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+
+    sw::sim::PipeDeviceServer server(options.pipePath);
+    server.withModel([&](sw::sim::Ot40Model& model) { sw::sim::applySimOptions(options, model); });
+    if (!server.start()) {
+        std::fprintf(stderr, "zel-ot40-sim: cannot serve %s (error %lu)\n", options.pipePath.c_str(),
+                     static_cast<unsigned long>(server.lastError()));
+        return 1;
+    }
+    std::printf("listening on %s\n", options.pipePath.c_str());
+    std::fflush(stdout);
+
+    // The reader is left blocked in ReadFile when Ctrl+C ends the program; the process end takes it down.
+    sw::device::UniqueHandle stdinReader;
+    if (!options.ignoreStdin)
+        stdinReader.reset(CreateThread(nullptr, 0, readStdinToEnd, nullptr, 0, nullptr));
+    WaitForSingleObject(quit.get(), INFINITE);
+
+    server.stop();
+    return 0;
+}
