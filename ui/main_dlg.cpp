@@ -94,7 +94,8 @@ void CMainDlg::CloseDialog(int exitCode) {
 
 bool CMainDlg::FilterMessage(MSG& msg) {
     if (msg.message == WM_KEYDOWN) {
-        // Kept from the dialog manager, which would press the default button (Close) with it.
+        // Kept from the dialog manager, which would press a push button with it (the focused one, or Close as the
+        // default button): Enter belongs to the focused control alone.
         if (msg.wParam == VK_RETURN)
             return false;
         // Would close the dialog through IDCANCEL; the panel has no cancel.
