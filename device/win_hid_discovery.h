@@ -1,0 +1,24 @@
+#pragma once
+// Finding, opening and measuring the device: SetupAPI's HID interface class, CreateFileA and hid.dll.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "device/win_call_failure.h"
+#include "device/win_handle.h"
+
+namespace sw::device {
+
+// The path of the first present HID interface whose path contains "vid_%04x&pid_%04x" in lower case. `path` is
+// emptied first and stays empty on false.
+bool FindHidInterfacePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path, CallFailure& failure);
+
+// Shared reading and writing with overlapped I/O; an invalid handle when the path cannot be opened.
+UniqueHandle OpenHidInterface(const std::string& path, CallFailure& failure);
+
+// Each given output is cleared first; false with neither given, an invalid handle or any failure of hid.dll.
+bool ReadReportLengths(HANDLE device, std::uint16_t* inputLength, std::uint16_t* outputLength, CallFailure& failure);
+
+}  // namespace sw::device
