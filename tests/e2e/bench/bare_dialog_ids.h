@@ -1,0 +1,4 @@
+#pragma once
+// Resource IDs of the benchmark's bare dialog.
+
+#define kBareDialogId 100

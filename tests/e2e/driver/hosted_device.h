@@ -1,0 +1,38 @@
+#pragma once
+// The simulated ZEL-OT40 served from inside the driver's process on a named pipe, where the OS doubles make the
+// panel find it. Hosting it here lets a scenario set up the device and then read what arrived on its wire.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/ot40_model.h"
+#include "sim/pipe_device_server.h"
+#include "sim/sim_options.h"
+
+namespace sw::e2e {
+
+// Device paths as the doubles list them; the pipe behind each is served by a HostedDevice, or by nobody.
+inline constexpr const char* kDevicePath0 = sw::sim::kDefaultPipePath;
+inline constexpr const char* kDevicePath1 = "\\\\.\\pipe\\hid#vid_3c9b&pid_5d17#sim1";
+
+class HostedDevice {
+public:
+    explicit HostedDevice(std::string pipePath = kDevicePath0);
+
+    // Creates the pipe; the panel can open it as soon as this returns true.
+    bool start();
+    sim::PipeDeviceServer& server() { return server_; }
+
+    // Reports the device has taken off its wire since it was made.
+    std::uint32_t reportsReceived();
+    std::vector<sim::WireEntry> wireLog();
+    // Times the panel opened the device's path.
+    int opens() const { return server_.connectionCount(); }
+
+private:
+    sim::PipeDeviceServer server_;
+};
+
+}  // namespace sw::e2e

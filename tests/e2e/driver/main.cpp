@@ -1,0 +1,69 @@
+// The UI driver of the end-to-end bed: runs one scenario against the real panel under Wine and prints each failed
+// check and a final "N passed, N failed" line; the exit status is 0 only when every check passed.
+//
+//   sw_e2e_driver <scenario> <out-dir>
+//   sw_e2e_driver --list
+//   sw_e2e_driver --time-start <runs> <exe> <window title> [<exe> <window title>...]   (cold-start benchmark)
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/app_process.h"
+#include "tests/e2e/driver/check.h"
+#include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/start_timer.h"
+
+namespace {
+
+int listScenarios() {
+    for (const auto& scenario : sw::e2e::scenarios())
+        std::printf("%s\t%s\n", scenario.name, scenario.summary);
+    return 0;
+}
+
+int runScenario(const char* name, std::string outDir) {
+    for (const auto& scenario : sw::e2e::scenarios()) {
+        if (std::strcmp(scenario.name, name) != 0)
+            continue;
+        if (!outDir.empty() && outDir.back() != '\\')
+            outDir += '\\';
+        CreateDirectoryA(outDir.c_str(), nullptr);
+        std::printf("scenario %s: %s\n", scenario.name, scenario.summary);
+        std::fflush(stdout);
+        const std::string snapshot = outDir + scenario.name + "-first-failure.bmp";
+        sw::e2e::checkLog().onFirstFailure([snapshot] { sw::e2e::saveScreenImage(snapshot); });
+        scenario.body({sw::e2e::stageFolder(), outDir});
+        const auto& log = sw::e2e::checkLog();
+        // A scenario that checked nothing proved nothing.
+        if (log.passed() + log.failed() == 0)
+            sw::e2e::checkLog().fail(__FILE__, __LINE__, "the scenario made no check");
+        std::printf("%d passed, %d failed (%.1f s)\n", log.passed(), log.failed(), sw::e2e::scenarioSeconds());
+        return log.failed() == 0 ? 0 : 1;
+    }
+    std::printf("unknown scenario %s (see --list)\n", name);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc == 2 && std::strcmp(argv[1], "--list") == 0)
+        return listScenarios();
+    if (argc >= 5 && argc % 2 == 1 && std::strcmp(argv[1], "--time-start") == 0) {
+        std::vector<sw::e2e::TimedProgram> programs;
+        for (int arg = 3; arg + 1 < argc; arg += 2)
+            programs.push_back({argv[arg], argv[arg + 1]});
+        return sw::e2e::timeStarts(std::atoi(argv[2]), programs);
+    }
+    if (argc == 3)
+        return runScenario(argv[1], argv[2]);
+    std::printf("usage: sw_e2e_driver <scenario> <out-dir> | --list | --time-start <runs> (<exe> <title>)...\n");
+    return 2;
+}
