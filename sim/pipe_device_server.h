@@ -36,7 +36,7 @@ class PipeDeviceServer {
     // The model is only ever touched under this lock, which is not recursive: neither `f` nor the model's observer
     // may call withModel again.
     template <typename F>
-    decltype(auto) withModel(F&& f) {
+    auto withModel(F&& f) {
         using Result = std::invoke_result_t<F, Ot40Model&>;
         if constexpr (std::is_void_v<Result>) {
             runLocked([&](Ot40Model& m) { std::forward<F>(f)(m); });

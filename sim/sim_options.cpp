@@ -29,10 +29,12 @@ constexpr std::string_view kUsage =
     "  --stall-from N         stop taking reports off the pipe from the Nth report on (1 = the first)\n"
     "  --unplug-after N       disappear after N reports (0 = absent from the start)\n"
     "\n"
+    "  --no-monitor           no monitor window: console only\n"
     "  --ignore-stdin         keep running when stdin closes (stop with Ctrl+C)\n"
     "  --help                 show this text\n"
     "\n"
-    "Prints \"listening on <path>\" once the pipe exists; runs until stdin closes or Ctrl+C.\n";
+    "Prints \"listening on <path>\" once the pipe exists; runs until stdin closes, Ctrl+C or, with the\n"
+    "monitor window \"ZEL-OT40 (simulated)\", until that window is closed.\n";
 
 constexpr std::string_view kValueOptions[] = {
     "--pipe",       "--input-length", "--output-length", "--signal-mode", "--pattern",
@@ -93,6 +95,8 @@ SimOptionsResult parseSimOptions(std::span<const std::string_view> args) {
             o.showHelp = true;
         } else if (arg == "--ignore-stdin") {
             o.ignoreStdin = true;
+        } else if (arg == "--no-monitor") {
+            o.monitor = false;
         } else if (arg == "--late") {
             o.faults.answerLate = true;
         } else if (arg == "--drop") {

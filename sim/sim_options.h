@@ -16,6 +16,7 @@ inline constexpr const char* kDefaultPipePath = "\\\\.\\pipe\\hid#vid_3c9b&pid_5
 struct SimOptions {
     bool showHelp = false;
     bool ignoreStdin = false;  // run until interrupted, also when stdin is closed or empty
+    bool monitor = true;       // show the monitor window (Windows front only)
     std::string pipePath = kDefaultPipePath;
     std::uint16_t inputReportLength = kDefaultReportLength;
     std::uint16_t outputReportLength = kDefaultReportLength;

@@ -1,4 +1,5 @@
-// zel-ot40-sim.exe: the simulated ZEL-OT40 on a named pipe, for the end-to-end tests and the demo.
+// zel-ot40-sim.exe: the simulated ZEL-OT40 on a named pipe, for the end-to-end tests and the demo, with a monitor
+// window that shows what the device would put on its output screen.
 
 #include <windows.h>
 
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "device/win_handle.h"
+#include "sim/monitor_loop.h"
+#include "sim/monitor_window.h"
 #include "sim/pipe_device_server.h"
 #include "sim/sim_options.h"
 
@@ -65,8 +68,20 @@ int main(int argc, char** argv) {
     sw::device::UniqueHandle stdinReader;
     if (!options.ignoreStdin)
         stdinReader.reset(CreateThread(nullptr, 0, readStdinToEnd, nullptr, 0, nullptr));
-    WaitForSingleObject(quit.get(), INFINITE);
+
+    int status = 0;
+    if (options.monitor) {
+        sw::sim::MonitorWindow monitor(server);
+        if (!monitor.create(GetModuleHandleW(nullptr), SW_SHOWNORMAL)) {
+            std::fprintf(stderr, "zel-ot40-sim: cannot open the monitor window (error %lu)\n", GetLastError());
+            status = 1;
+        } else {
+            sw::sim::runMonitorLoop(monitor.window(), quit.get());
+        }
+    } else {
+        WaitForSingleObject(quit.get(), INFINITE);
+    }
 
     server.stop();
-    return 0;
+    return status;
 }
