@@ -28,4 +28,31 @@ std::vector<sim::WireEntry> HostedDevice::wireLog() {
     return log;
 }
 
+void HostedDevice::setSettings(const sim::Ot40Settings& settings) {
+    server_.withModel([&](sim::Ot40Model& model) { model.setSettings(settings); });
+}
+
+void HostedDevice::setSignal(const sim::InputSignal& signal) {
+    server_.withModel([&](sim::Ot40Model& model) { model.setSignal(signal); });
+}
+
+void HostedDevice::setFaults(const sim::Faults& faults) {
+    server_.withModel([&](sim::Ot40Model& model) { model.setFaults(faults); });
+}
+
+void HostedDevice::setReportLengths(std::uint16_t inputLength, std::uint16_t outputLength) {
+    server_.withModel([&](sim::Ot40Model& model) { model.setReportLengths(inputLength, outputLength); });
+}
+
+sim::Ot40Settings HostedDevice::settings() {
+    sim::Ot40Settings settings;
+    server_.withModel([&](sim::Ot40Model& model) { settings = model.settings(); });
+    return settings;
+}
+
+bool HostedDevice::waitForReports(std::uint32_t count, Millis limit) {
+    return waitFor(
+        limit, [&] { return reportsReceived() >= count; }, Millis{1});
+}
+
 }  // namespace sw::e2e

@@ -10,6 +10,7 @@
 #include "sim/ot40_model.h"
 #include "sim/pipe_device_server.h"
 #include "sim/sim_options.h"
+#include "tests/e2e/driver/wait.h"
 
 namespace sw::e2e {
 
@@ -31,7 +32,21 @@ public:
     // Times the panel opened the device's path.
     int opens() const { return server_.connectionCount(); }
 
+    // What the device is and how it misbehaves, changed under the server's lock (effective from the next report).
+    void setSettings(const sim::Ot40Settings& settings);
+    void setSignal(const sim::InputSignal& signal);
+    void setFaults(const sim::Faults& faults);
+    void setReportLengths(std::uint16_t inputLength, std::uint16_t outputLength);
+    sim::Ot40Settings settings();
+
+    // Waits until the device has taken `count` reports off its wire since it was made.
+    bool waitForReports(std::uint32_t count, Millis limit = kReactionLimit);
+    // When the device took `entry` off its wire, on the driver's clock (preciseNowMs), to within a millisecond.
+    double driverTimeMs(const sim::WireEntry& entry) const { return epochMs_ + static_cast<double>(entry.time); }
+
 private:
+    // Read just before the server (and with it the clock that stamps the wire log) is made.
+    double epochMs_ = preciseNowMs();
     sim::PipeDeviceServer server_;
 };
 

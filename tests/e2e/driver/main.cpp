@@ -4,6 +4,8 @@
 //   sw_e2e_driver <scenario> <out-dir>
 //   sw_e2e_driver --list
 //   sw_e2e_driver --time-start <runs> <exe> <window title> [<exe> <window title>...]   (cold-start benchmark)
+//   sw_e2e_driver --bench <name> [runs]                                                 (flow benchmarks)
+//   sw_e2e_driver --list-bench
 
 #include <windows.h>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "tests/e2e/driver/app_process.h"
+#include "tests/e2e/driver/benchmark.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/screenshot.h"
@@ -50,6 +53,31 @@ int runScenario(const char* name, std::string outDir) {
     return 2;
 }
 
+int listBenchmarks() {
+    for (const auto& benchmark : sw::e2e::benchmarks())
+        std::printf("%s\t%d runs\t%s\n", benchmark.name, benchmark.defaultRuns, benchmark.summary);
+    return 0;
+}
+
+// A benchmark's checks count like a scenario's: a failed one makes its figures worthless.
+int runBenchmark(const char* name, const char* runs) {
+    for (const auto& benchmark : sw::e2e::benchmarks()) {
+        if (std::strcmp(benchmark.name, name) != 0)
+            continue;
+        const int count = runs ? std::atoi(runs) : benchmark.defaultRuns;
+        std::printf("benchmark %s: %s (%d runs)\n", benchmark.name, benchmark.summary, count);
+        const int status = benchmark.body({sw::e2e::stageFolder(), sw::e2e::stageFolder()}, count);
+        const auto& log = sw::e2e::checkLog();
+        if (log.failed() > 0) {
+            std::printf("%d checks failed: the figures do not count\n", log.failed());
+            return 1;
+        }
+        return status;
+    }
+    std::printf("unknown benchmark %s (see --list-bench)\n", name);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,8 +90,14 @@ int main(int argc, char** argv) {
             programs.push_back({argv[arg], argv[arg + 1]});
         return sw::e2e::timeStarts(std::atoi(argv[2]), programs);
     }
+    if (argc == 2 && std::strcmp(argv[1], "--list-bench") == 0)
+        return listBenchmarks();
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--bench") == 0)
+        return runBenchmark(argv[2], argc == 4 ? argv[3] : nullptr);
     if (argc == 3)
         return runScenario(argv[1], argv[2]);
-    std::printf("usage: sw_e2e_driver <scenario> <out-dir> | --list | --time-start <runs> (<exe> <title>)...\n");
+    std::printf(
+        "usage: sw_e2e_driver <scenario> <out-dir> | --list | --time-start <runs> (<exe> <title>)... | "
+        "--bench <name> [runs] | --list-bench\n");
     return 2;
 }
