@@ -10,18 +10,39 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 fuzz_seconds=${SW_FUZZ_SECONDS:-60}
 failed=0
+passed_count=0
+failed_count=0
 
 step() { printf '\n==== %s ====\n' "$*"; }
+
+# Runs ctest, keeping its verdict, and adds its counts to the totals of the closing line.
+run_ctest() {
+    local log
+    log=$(mktemp)
+    ctest "$@" 2>&1 | tee "$log" || failed=1
+    local summary total bad
+    summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+    if [ -n "$summary" ]; then
+        total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+        bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+        passed_count=$((passed_count + total - bad))
+        failed_count=$((failed_count + bad))
+    else
+        failed=1
+        failed_count=$((failed_count + 1))
+    fi
+    rm -f "$log"
+}
 
 step "native: configure, build, unit tests (ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
-ctest --preset native -j "$jobs" || failed=1
+run_ctest --preset native -j "$jobs"
 
 step "windows x86_64: configure, build, static-link check and Wine end-to-end tests"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
-ctest --preset windows || failed=1
+run_ctest --preset windows
 
 step "windows i686: compile check"
 cmake --preset windows-i686 >/dev/null
@@ -38,7 +59,9 @@ for target in build/fuzz/tests/fuzz/fuzz_*; do
     if "$target" "$corpus" -max_total_time="$fuzz_seconds" -max_len=128 -print_final_stats=1 \
         >"build/fuzz/$name.log" 2>&1; then
         echo "$name: $(grep -E 'stat::number_of_executed_units' "build/fuzz/$name.log" | awk '{print $2}') executions, no finding"
+        passed_count=$((passed_count + 1))
     else
+        failed_count=$((failed_count + 1))
         echo "$name: FINDING (see build/fuzz/$name.log)"
         tail -40 "build/fuzz/$name.log"
         failed=1
@@ -46,8 +69,5 @@ for target in build/fuzz/tests/fuzz/fuzz_*; do
 done
 
 step "summary"
-if [ "$failed" -ne 0 ]; then
-    echo "some tests FAILED"
-    exit 1
-fi
-echo "all tests passed"
+echo "$passed_count passed, $failed_count failed"
+[ "$failed" -eq 0 ] || exit 1
