@@ -82,6 +82,10 @@ void MainPanel::endLivePosition(PositionEdit axis) {
     // from H to V within the 100 ms leaves typing in V live.
     if (busy::recordsSendCompletion(busyState_))
         return;
+    // The other axis's timer, armed while this one was due, keeps its record until it fires itself.
+    const int otherPending = axis == PositionEdit::H ? busy::VLivePending : busy::HLivePending;
+    if (busyState_ == otherPending)
+        return;
     switch (focusedPositionEdit_) {
         case PositionEdit::H:
             busyState_ = busy::HFocused;

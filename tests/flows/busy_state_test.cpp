@@ -138,6 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"Timer1AfterFocusMovedToV", keyH, 1, all({focusV, runFor(100)}), 12},
         Transition{"Timer1AfterFocusLeftBoth", keyH, 1,
                    all({[](LiveBench& b) { b.dialog.focus(IDC_RECEIVE); }, runFor(100)}), 0},
+        Transition{"Timer1KeepsARunningTimer2", keyH, 1, all({runFor(20), focusV, keyV, runFor(80)}), 2},
         // Mended: locking the focused edit during a send keeps the pending completion.
         Transition{"LockingTheFocusedEditKeepsSendPending", focusH, 11, sendKeepingFocus, 3}),
     [](const auto& info) { return std::string(info.param.name); });
