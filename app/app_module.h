@@ -11,7 +11,7 @@ namespace sw::app {
 
 // Used from the user-interface thread only, so the registry takes no lock.
 class CAppModule {
-  public:
+public:
     void Init(HINSTANCE instance) { instance_ = instance; }
     void Term();
 
@@ -23,14 +23,14 @@ class CAppModule {
     // The calling thread's loop, or nullptr.
     CMessageLoop* GetMessageLoop() const;
 
-  private:
+private:
     HINSTANCE instance_ = nullptr;
     std::map<DWORD, CMessageLoop*> loops_;
 };
 
 // Keeps a loop registered for the calling thread while it is in scope.
 class ScopedMessageLoop {
-  public:
+public:
     ScopedMessageLoop(CAppModule& module, CMessageLoop& loop) : module_(module) {
         registered_ = module_.AddMessageLoop(&loop);
     }
@@ -41,7 +41,7 @@ class ScopedMessageLoop {
     ScopedMessageLoop(const ScopedMessageLoop&) = delete;
     ScopedMessageLoop& operator=(const ScopedMessageLoop&) = delete;
 
-  private:
+private:
     CAppModule& module_;
     bool registered_ = false;
 };

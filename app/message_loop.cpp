@@ -4,7 +4,7 @@ namespace sw::app {
 namespace {
 
 class ThreadQueue final : public MessageQueue<MSG> {
-  public:
+public:
     bool IsMessageWaiting() override {
         MSG peeked;
         return PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE) != FALSE;

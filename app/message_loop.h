@@ -12,7 +12,7 @@ using CMessageFilter = BasicMessageFilter<MSG>;
 using CIdleHandler = BasicIdleHandler;
 
 class CMessageLoop : public BasicMessageLoop<MSG> {
-  public:
+public:
     CMessageLoop();
 };
 

@@ -24,7 +24,7 @@ constexpr bool RearmsIdle(std::uint32_t messageId) {
 // The thread's message queue as the loop uses it.
 template <typename Msg>
 class MessageQueue {
-  public:
+public:
     // Whether a message is waiting, without removing it.
     virtual bool IsMessageWaiting() = 0;
     // Waits for the next message: -1 on a retrieval error, 0 for the quit message, positive otherwise.
@@ -33,33 +33,33 @@ class MessageQueue {
     virtual std::uint32_t MessageId(const Msg& msg) const = 0;
     virtual int QuitCode(const Msg& msg) const = 0;
 
-  protected:
+protected:
     ~MessageQueue() = default;
 };
 
 // Sees each retrieved message before it is translated and dispatched; returns whether it consumed it.
 template <typename Msg>
 class BasicMessageFilter {
-  public:
+public:
     virtual bool FilterMessage(Msg& msg) = 0;
 
-  protected:
+protected:
     ~BasicMessageFilter() = default;
 };
 
 // Called when the queue has run empty after a message that may have changed something.
 class BasicIdleHandler {
-  public:
+public:
     // Whether more idle work is wanted (the loop does not ask again either way).
     virtual bool HandleIdle() = 0;
 
-  protected:
+protected:
     ~BasicIdleHandler() = default;
 };
 
 template <typename Msg>
 class BasicMessageLoop {
-  public:
+public:
     using Filter = BasicMessageFilter<Msg>;
 
     explicit BasicMessageLoop(MessageQueue<Msg>& queue) : queue_(queue) {}
@@ -121,7 +121,7 @@ class BasicMessageLoop {
 
     const Msg& LastMessage() const { return lastMessage_; }
 
-  private:
+private:
     template <typename T>
     static bool removeFirst(std::vector<T*>& list, T* item) {
         for (auto it = list.begin(); it != list.end(); ++it) {

@@ -11,7 +11,7 @@ inline constexpr char kInstanceMutexName[] = "Stampwright starting prevention";
 inline constexpr char kMainWindowTitle[] = "Stampwright";
 
 class InstanceMutex {
-  public:
+public:
     // Creates the mutex with initial ownership. When it cannot be created at all, the program runs unprotected.
     explicit InstanceMutex(const char* name);
     ~InstanceMutex() { Close(); }
@@ -23,7 +23,7 @@ class InstanceMutex {
     // Releases ownership if held and closes the handle; harmless when already closed.
     void Close();
 
-  private:
+private:
     HANDLE handle_ = nullptr;
     bool alreadyExisted_ = false;
 };

@@ -12,7 +12,7 @@
 namespace {
 
 class ComApartment {
-  public:
+public:
     // The result is not examined: the program uses no COM object of its own, and the dialog works either way.
     ComApartment() { CoInitialize(nullptr); }
     ~ComApartment() { CoUninitialize(); }
@@ -21,13 +21,13 @@ class ComApartment {
 };
 
 class ModuleScope {
-  public:
+public:
     ModuleScope(sw::app::CAppModule& module, HINSTANCE instance) : module_(module) { module_.Init(instance); }
     ~ModuleScope() { module_.Term(); }
     ModuleScope(const ModuleScope&) = delete;
     ModuleScope& operator=(const ModuleScope&) = delete;
 
-  private:
+private:
     sw::app::CAppModule& module_;
 };
 

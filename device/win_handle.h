@@ -8,7 +8,7 @@
 namespace sw::device {
 
 class UniqueHandle {
-  public:
+public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
     ~UniqueHandle() { reset(); }
@@ -33,7 +33,7 @@ class UniqueHandle {
     }
     HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
 
-  private:
+private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 

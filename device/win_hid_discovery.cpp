@@ -22,7 +22,7 @@ constexpr DWORD kDetailPathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, 
 constexpr DWORD kDetailMaxSize = 64 * 1024;
 
 class DeviceInfoSet {
-  public:
+public:
     explicit DeviceInfoSet(HDEVINFO set) : set_(set) {}
     ~DeviceInfoSet() {
         if (valid())
@@ -34,7 +34,7 @@ class DeviceInfoSet {
     bool valid() const { return set_ != INVALID_HANDLE_VALUE; }
     HDEVINFO get() const { return set_; }
 
-  private:
+private:
     HDEVINFO set_;
 };
 

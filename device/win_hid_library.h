@@ -37,7 +37,7 @@ using GetCapsFn = LONG(WINAPI*)(PreparsedData preparsedData, Caps* capabilities)
 
 // Keeps hid.dll loaded for the lifetime of one operation.
 class Library {
-  public:
+public:
     Library() : module_(LoadLibraryA("hid.dll")) {}
     ~Library() {
         if (module_ != nullptr)
@@ -55,7 +55,7 @@ class Library {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
     }
 
-  private:
+private:
     HMODULE module_;
 };
 

@@ -10,7 +10,7 @@ namespace {
 // waits until the system has let go of the buffer, the OVERLAPPED and the event, so nothing completes into
 // released memory.
 class OverlappedStep {
-  public:
+public:
     explicit OverlappedStep(HANDLE device) : device_(device), event_(CreateEventA(nullptr, FALSE, TRUE, nullptr)) {
         overlapped_.hEvent = event_.get();
     }
@@ -49,7 +49,7 @@ class OverlappedStep {
         return false;
     }
 
-  private:
+private:
     HANDLE device_;
     UniqueHandle event_;
     OVERLAPPED overlapped_{};

@@ -23,9 +23,9 @@ struct ColourReply {
 };
 
 struct RowReply {
-    int row = 1;       // 1 or 2, from the echo code
-    std::string text;  // Shift-JIS bytes, never containing a zero byte
-    int cellCount = 0; // 0..16
+    int row = 1;        // 1 or 2, from the echo code
+    std::string text;   // Shift-JIS bytes, never containing a zero byte
+    int cellCount = 0;  // 0..16
     bool operator==(const RowReply&) const = default;
 };
 

@@ -72,7 +72,7 @@ struct WireEntry {
 };
 
 class Ot40Model {
-  public:
+public:
     Ot40Model();
 
     // --- what the device is ---
@@ -119,7 +119,7 @@ class Ot40Model {
     // should only schedule a repaint from it.
     void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
-  private:
+private:
     struct PendingReply {
         Millis readyAt;
         std::vector<std::uint8_t> bytes;

@@ -26,20 +26,20 @@ constexpr DWORD kClientCheckMs = 50;
 constexpr DWORD kRetryMs = 100;
 
 class ExclusiveLock {
-  public:
+public:
     explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
     ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
     ExclusiveLock(const ExclusiveLock&) = delete;
     ExclusiveLock& operator=(const ExclusiveLock&) = delete;
 
-  private:
+private:
     SRWLOCK& lock_;
 };
 
 // One overlapped operation on the pipe, with an event of its own (manual reset: it stays signalled until the
 // worker has collected the result).
 class PipeOp {
-  public:
+public:
     PipeOp() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     bool ready() const { return event_.valid(); }
     HANDLE event() const { return event_.get(); }
@@ -76,14 +76,14 @@ class PipeOp {
         return GetLastError() == ERROR_MORE_DATA;
     }
 
-  private:
+private:
     UniqueHandle event_;
     OVERLAPPED overlapped_{};
     bool pending_ = false;
 };
 
 class MonotonicClock {
-  public:
+public:
     MonotonicClock() {
         QueryPerformanceFrequency(&frequency_);
         QueryPerformanceCounter(&start_);
@@ -94,7 +94,7 @@ class MonotonicClock {
         return (t.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart;
     }
 
-  private:
+private:
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};
 };

@@ -17,7 +17,7 @@
 namespace sw::sim {
 
 class PipeDeviceServer {
-  public:
+public:
     explicit PipeDeviceServer(std::string pipePath = kDefaultPipePath);
     ~PipeDeviceServer();  // stops the server
     PipeDeviceServer(const PipeDeviceServer&) = delete;
@@ -50,7 +50,7 @@ class PipeDeviceServer {
     // Clients accepted since start.
     int connectionCount() const;
 
-  private:
+private:
     struct State;
     void runLocked(const std::function<void(Ot40Model&)>& f);
 

@@ -24,7 +24,7 @@ struct SimInterface {
 };
 
 class SimDeviceLink : public device::DeviceLink {
-  public:
+public:
     SimDeviceLink(VirtualClock& clock, Ot40Model& model);
 
     // --- the system around the device ---
@@ -51,16 +51,16 @@ class SimDeviceLink : public device::DeviceLink {
     int outstandingIo() const { return outstandingIo_; }
     const std::string& openPath() const { return openPath_; }
 
-  private:
+private:
     // Marks one I/O as under way for the length of a step.
     class IoInFlight {
-      public:
+    public:
         explicit IoInFlight(int& counter) : counter_(counter) { ++counter_; }
         ~IoInFlight() { --counter_; }
         IoInFlight(const IoInFlight&) = delete;
         IoInFlight& operator=(const IoInFlight&) = delete;
 
-      private:
+    private:
         int& counter_;
     };
 

@@ -21,7 +21,7 @@ struct Rgb {
 };
 
 class DialogView {
-  public:
+public:
     virtual ~DialogView() = default;
 
     virtual void SetItemText(int id, std::string_view text) = 0;          // SetDlgItemTextA

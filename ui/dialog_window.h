@@ -6,12 +6,12 @@
 namespace sw::ui {
 
 class CWindow {
-  public:
+public:
     HWND Handle() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     bool ShowWindow(int showCmd) const { return ::ShowWindow(hwnd_, showCmd) != FALSE; }
 
-  protected:
+protected:
     HWND hwnd_ = nullptr;
 };
 
@@ -19,7 +19,7 @@ class CWindow {
 // template's controls are still to be made), so that notifications the controls send during creation and
 // during WM_INITDIALOG already reach it. The creation parameter stays free for the caller.
 class CDialogImpl : public CWindow {
-  public:
+public:
     CDialogImpl(const CDialogImpl&) = delete;
     CDialogImpl& operator=(const CDialogImpl&) = delete;
 
@@ -28,7 +28,7 @@ class CDialogImpl : public CWindow {
     // Destroys the window if it still exists; the object hears its last messages (WM_DESTROY, WM_NCDESTROY).
     void DestroyWindow();
 
-  protected:
+protected:
     CDialogImpl() = default;
     // A derived class destroys its window in its own destructor, while its handlers can still run.
     ~CDialogImpl();
@@ -36,7 +36,7 @@ class CDialogImpl : public CWindow {
     // Returns whether the message was handled; `result` is then what the dialog procedure returns.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) = 0;
 
-  private:
+private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     // The object whose window CreateDialogParamA is making on this thread.

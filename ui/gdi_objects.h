@@ -8,7 +8,7 @@ namespace sw::ui {
 
 // A device context for the window's client area.
 class WindowDc {
-  public:
+public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDc() {
         if (dc_ != nullptr)
@@ -19,13 +19,13 @@ class WindowDc {
 
     HDC Get() const { return dc_; }
 
-  private:
+private:
     HWND window_;
     HDC dc_;
 };
 
 class SolidBrush {
-  public:
+public:
     explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
     ~SolidBrush() {
         if (brush_ != nullptr)
@@ -36,13 +36,13 @@ class SolidBrush {
 
     HBRUSH Get() const { return brush_; }
 
-  private:
+private:
     HBRUSH brush_;
 };
 
 // Selects an object into a context and puts the previous one back, so the object can be deleted afterwards.
 class SelectedObject {
-  public:
+public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() {
         if (previous_ != nullptr)
@@ -51,14 +51,14 @@ class SelectedObject {
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-  private:
+private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // An icon loaded at a given size (LoadImage without LR_SHARED, so it is ours to destroy).
 class OwnedIcon {
-  public:
+public:
     OwnedIcon() = default;
     ~OwnedIcon() { Reset(nullptr); }
     OwnedIcon(const OwnedIcon&) = delete;
@@ -71,7 +71,7 @@ class OwnedIcon {
     }
     HICON Get() const { return icon_; }
 
-  private:
+private:
     HICON icon_ = nullptr;
 };
 

@@ -18,7 +18,7 @@
 namespace sw::ui {
 
 class CMainDlg final : public CDialogImpl, public DialogView, public app::CMessageFilter, public app::CIdleHandler {
-  public:
+public:
     explicit CMainDlg(app::CAppModule& module);
     ~CMainDlg();
 
@@ -52,7 +52,7 @@ class CMainDlg final : public CDialogImpl, public DialogView, public app::CMessa
     void DiscardMouseInput() override;
     void PaintSwatch(int rowEditId, Rgb colour) override;
 
-  private:
+private:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     void OnInitDialog();

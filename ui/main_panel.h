@@ -46,7 +46,7 @@ constexpr bool recordsSendCompletion(int state) {
 }  // namespace busy
 
 class MainPanel {
-  public:
+public:
     MainPanel(DialogView& view, device::DeviceLink& link);
 
     // WM_INITDIALOG, after the Win32-only steps (centring, icons, loop registration): marks the device closed,
@@ -66,7 +66,7 @@ class MainPanel {
     // Tests substitute a source that cannot obtain memory.
     void setReportBufferSource(ReportBuffer::Source source) { bufferSource_ = source; }
 
-  private:
+private:
     enum class PositionEdit { None, H, V };
     struct SettingRead;
 

@@ -38,7 +38,7 @@ struct ReadBackPass {
 };
 
 class ReplyApplier {
-  public:
+public:
     ReplyApplier(DialogView& view, ReadBackPass& pass) : view_(view), pass_(pass) {}
 
     void operator()(const protocol::UnrecognisedReply&) { view_.SetItemText(IDC_STATUS, text::kUnrecognisedReply); }
@@ -70,7 +70,7 @@ class ReplyApplier {
         view_.SetItemText(IDC_STATUS, protocol::buildStatusText(status, pass_.textBlock()));
     }
 
-  private:
+private:
     DialogView& view_;
     ReadBackPass& pass_;
 };

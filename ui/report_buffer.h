@@ -10,7 +10,7 @@
 namespace sw::ui {
 
 class ReportBuffer {
-  public:
+public:
     // Where buffers come from; tests substitute a source that runs out of memory.
     using Source = std::unique_ptr<std::uint8_t[]> (*)(std::size_t);
 
@@ -27,7 +27,7 @@ class ReportBuffer {
     bool obtained() const { return obtained_; }
     std::span<std::uint8_t> bytes() { return {data_.get(), size_}; }
 
-  private:
+private:
     std::unique_ptr<std::uint8_t[]> data_;
     std::size_t size_ = 0;
     bool obtained_ = false;

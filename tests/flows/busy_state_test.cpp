@@ -29,7 +29,7 @@ struct LiveBench : PanelBench {
 };
 
 class LiveTest : public ::testing::Test, public LiveBench {
-  protected:
+protected:
     std::vector<std::pair<int, int>> positions() const { return positionsOnWire(model); }
 };
 

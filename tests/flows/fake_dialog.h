@@ -46,7 +46,7 @@ struct PaintedSwatch {
 };
 
 class FakeDialog final : public ui::DialogView {
-  public:
+public:
     explicit FakeDialog(sim::VirtualClock& clock);
 
     // The panel that receives the notifications (set before OnInitDialog).
@@ -97,7 +97,7 @@ class FakeDialog final : public ui::DialogView {
     // Every status-line text in order, to see messages a later one replaced.
     const std::vector<std::string>& statusHistory() const { return statusHistory_; }
 
-  private:
+private:
     struct Timer {
         sim::VirtualClock::Millis due;
         unsigned interval;

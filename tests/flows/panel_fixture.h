@@ -20,7 +20,7 @@ namespace sw::test {
 // Forwards to the simulated link and lets a test act before each write (a fault that starts at one command,
 // a mouse click made while the panel is blocked).
 class HookedLink final : public device::DeviceLink {
-  public:
+public:
     explicit HookedLink(sim::SimDeviceLink& inner) : inner_(inner) {}
 
     // Called before each write with its 0-based index among all writes since the hook was set.
@@ -50,7 +50,7 @@ class HookedLink final : public device::DeviceLink {
     std::uint32_t lastWaitMs = 0;
     bool lastConfirm = false;
 
-  private:
+private:
     sim::SimDeviceLink& inner_;
     std::function<void(int)> hook_;
     int writes_ = 0;

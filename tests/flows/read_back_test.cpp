@@ -11,7 +11,7 @@ namespace {
 using namespace sw::ui;
 
 class ReadBackTest : public PanelTest {
-  protected:
+protected:
     ReadBackTest() {
         sim::Ot40Settings s = model.settings();
         s.hPosition = 300;

@@ -24,7 +24,7 @@ Bytes repeated(std::uint8_t value, std::size_t count) {
 }
 
 class SendTest : public PanelTest {
-  protected:
+protected:
     SendTest() {
         connect();
         model.clearWireLog();

@@ -19,7 +19,7 @@ using protocol::SettingCommand;
 using protocol::SettingValue;
 
 class RoundTrip : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         std::string path;
         ASSERT_TRUE(link.FindDevicePath(0x3C9B, 0x5D17, path));

@@ -21,7 +21,7 @@ constexpr std::uint16_t kVid = 0x3C9B;
 constexpr std::uint16_t kPid = 0x5D17;
 
 class SimLink : public ::testing::Test {
-  protected:
+protected:
     void openDefault() {
         std::string path;
         ASSERT_TRUE(link.FindDevicePath(kVid, kPid, path));

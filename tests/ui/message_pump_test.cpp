@@ -26,7 +26,7 @@ using Log = std::vector<std::string>;
 
 // A queue that replays a script and logs what the loop does with each message.
 class ScriptedQueue final : public MessageQueue<TestMessage> {
-  public:
+public:
     explicit ScriptedQueue(Log& log) : log_(log) {}
 
     // Already waiting when the loop looks; the loop runs no idle pass before it.
@@ -68,7 +68,7 @@ class ScriptedQueue final : public MessageQueue<TestMessage> {
     std::uint32_t MessageId(const TestMessage& msg) const override { return msg.id; }
     int QuitCode(const TestMessage& msg) const override { return msg.code; }
 
-  private:
+private:
     enum class Kind { Message, Error, Quit };
     struct Entry {
         Kind kind;
@@ -81,7 +81,7 @@ class ScriptedQueue final : public MessageQueue<TestMessage> {
 };
 
 class RecordingFilter final : public BasicMessageFilter<TestMessage> {
-  public:
+public:
     RecordingFilter(std::string name, Log& log, std::uint32_t consumes = 0)
         : name_(std::move(name)), log_(log), consumes_(consumes) {}
 
@@ -90,28 +90,28 @@ class RecordingFilter final : public BasicMessageFilter<TestMessage> {
         return consumes_ != 0 && msg.id == consumes_;
     }
 
-  private:
+private:
     std::string name_;
     Log& log_;
     std::uint32_t consumes_;
 };
 
 class RecordingIdleHandler final : public BasicIdleHandler {
-  public:
+public:
     RecordingIdleHandler(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
     bool HandleIdle() override {
         log_.push_back(name_);
         return true;  // wants more; the loop must still ask only once per arming
     }
 
-  private:
+private:
     std::string name_;
     Log& log_;
 };
 
 // Logs each idle call with its counter.
 class CountingLoop final : public BasicMessageLoop<TestMessage> {
-  public:
+public:
     CountingLoop(MessageQueue<TestMessage>& queue, Log& log, int moreIdleCalls = 0)
         : BasicMessageLoop(queue), log_(log), moreIdleCalls_(moreIdleCalls) {}
 
@@ -121,7 +121,7 @@ class CountingLoop final : public BasicMessageLoop<TestMessage> {
         return moreIdleCalls_-- > 0;
     }
 
-  private:
+private:
     Log& log_;
     int moreIdleCalls_;
 };
@@ -239,7 +239,7 @@ TEST(MessageLoop, AsksNeitherARemovedFilterNorARemovedIdleHandler) {
 
 // A window that goes away while the loop asks it unregisters itself from inside FilterMessage.
 class SelfRemovingFilter final : public BasicMessageFilter<TestMessage> {
-  public:
+public:
     SelfRemovingFilter(BasicMessageLoop<TestMessage>& loop, Log& log) : loop_(loop), log_(log) {}
     bool FilterMessage(TestMessage& msg) override {
         log_.push_back("leaving " + std::to_string(msg.id));
@@ -247,7 +247,7 @@ class SelfRemovingFilter final : public BasicMessageFilter<TestMessage> {
         return false;
     }
 
-  private:
+private:
     BasicMessageLoop<TestMessage>& loop_;
     Log& log_;
 };

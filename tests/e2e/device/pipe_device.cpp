@@ -9,14 +9,14 @@ constexpr DWORD kMaxReport = 4096;
 constexpr DWORD kThreadStopMs = 5000;
 
 class Deadline {
-  public:
+public:
     explicit Deadline(DWORD timeoutMs) : end_(GetTickCount64() + timeoutMs) {}
     DWORD remaining() const {
         const ULONGLONG now = GetTickCount64();
         return now >= end_ ? 0 : static_cast<DWORD>(end_ - now);
     }
 
-  private:
+private:
     ULONGLONG end_;
 };
 

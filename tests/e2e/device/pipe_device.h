@@ -15,7 +15,7 @@
 namespace sw::wine_test {
 
 class PipeDevice {
-  public:
+public:
     struct Options {
         DWORD inBufferSize = 4096;
         bool echo = false;    // answer each report with itself
@@ -44,7 +44,7 @@ class PipeDevice {
 
     std::vector<Report> reports() const;
 
-  private:
+private:
     static DWORD WINAPI ThreadMain(void* self);
     void serve();
     bool connect(OVERLAPPED& overlapped);

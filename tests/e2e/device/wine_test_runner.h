@@ -44,7 +44,7 @@ std::string Show(const T& value) {
 
 // Names the table row a check belongs to while it is in scope.
 class Row {
-  public:
+public:
     explicit Row(std::string name) { detail::contexts.push_back(std::move(name)); }
     ~Row() { detail::contexts.pop_back(); }
     Row(const Row&) = delete;
