@@ -23,21 +23,7 @@ wine_dir="$here/../wine"
 . "$wine_dir/bed-lib.sh"
 exec </dev/null
 
-own_bed=0
-# (The scripts are bash: started with a locale that glibc lacks, bash would warn about it.)
-if [ -z "${DISPLAY:-}" ] || ! bed_display_up "$SW_BED_DISPLAY" "$SW_BED_XVFB_PID"; then
-    env -u LC_ALL "$wine_dir/setup.sh" "$SW_BED_STATE" >/dev/null
-    own_bed=1
-    # shellcheck disable=SC1091
-    . "$wine_dir/wine-env.sh" "$SW_BED_STATE"
-fi
-# shellcheck disable=SC2317  # runs from the EXIT trap
-cleanup() {
-    if [ "$own_bed" = 1 ]; then
-        env -u LC_ALL "$wine_dir/teardown.sh" "$SW_BED_STATE" >/dev/null || true
-    fi
-}
-trap cleanup EXIT
+bed_use_or_bring_up "$wine_dir"
 
 if [ "$which" = all ]; then
     benchmarks=(read_back_wall_time live_position_latency send_command_spread)

@@ -51,9 +51,7 @@ SW_BENCHMARK(read_back_wall_time,
              "a posted Connect click to the read-back's final status text, against its floor of 6 x 500 ms",
              7) {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return 1;
-    auto panel = startPanel(context);
+    auto panel = startDeviceAndPanel(context, device);
     if (!panel)
         return 1;
     const RemoteDialog& dialog = panel->dialog;
@@ -85,9 +83,7 @@ SW_BENCHMARK(read_back_wall_time,
 
 SW_BENCHMARK(receive_pass_handles, "kernel handles held by the panel before and after many receive passes", 200) {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return 1;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return 1;
     const RemoteDialog& dialog = panel->dialog;
@@ -115,9 +111,7 @@ SW_BENCHMARK(receive_pass_handles, "kernel handles held by the panel before and 
 
 SW_BENCHMARK(live_position_latency, "a key press in the focused H edit to its SetHPosition on the wire", 30) {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return 1;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return 1;
     const RemoteDialog& dialog = panel->dialog;
@@ -153,9 +147,7 @@ SW_BENCHMARK(live_position_latency, "a key press in the focused H edit to its Se
 
 SW_BENCHMARK(send_command_spread, "the first to the last of a send's eight commands on the wire", 7) {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return 1;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return 1;
     const RemoteDialog& dialog = panel->dialog;

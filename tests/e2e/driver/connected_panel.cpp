@@ -5,10 +5,22 @@
 
 namespace sw::e2e {
 
-std::optional<RunningPanel> startConnectedPanel(const ScenarioContext& context,
+std::optional<RunningPanel> startDeviceAndPanel(const ScenarioContext& context,
                                                 HostedDevice& device,
+                                                const DeviceSetUp& setUp,
                                                 const LaunchOptions& options) {
-    auto panel = startPanel(context, options);
+    if (!CHECK(device.start()))
+        return std::nullopt;
+    if (setUp)
+        setUp(device);
+    return startPanel(context, options);
+}
+
+std::optional<RunningPanel> startDeviceAndConnectedPanel(const ScenarioContext& context,
+                                                         HostedDevice& device,
+                                                         const DeviceSetUp& setUp,
+                                                         const LaunchOptions& options) {
+    auto panel = startDeviceAndPanel(context, device, setUp, options);
     if (!panel)
         return std::nullopt;
     const std::uint32_t before = device.reportsReceived();

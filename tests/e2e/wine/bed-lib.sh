@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Steps shared by setup.sh, teardown.sh and run-scenario.sh. Sourced after wine-env.sh.
+# Steps shared by setup.sh, teardown.sh, run-scenario.sh and the benchmarks. Sourced after wine-env.sh.
 
 bed_log() { echo "[bed] $*"; }
 bed_die() {
@@ -128,3 +128,19 @@ bed_stage_files() {
 
 # Windows form of a Unix path, through the prefix's Z: drive (the whole Unix tree).
 bed_win_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# For a script run by hand (the benchmarks), given the folder of the bed's scripts: uses the bed if its display is
+# up, or brings the bed up and takes it down again when the script exits.
+bed_use_or_bring_up() {
+    bed_scripts_dir=$1
+    if [ -n "${DISPLAY:-}" ] && bed_display_up "$SW_BED_DISPLAY" "$SW_BED_XVFB_PID"; then
+        return 0
+    fi
+    # (The scripts are bash: started with a locale that glibc lacks, bash would warn about it.)
+    env -u LC_ALL "$bed_scripts_dir/setup.sh" "$SW_BED_STATE" >/dev/null
+    # shellcheck disable=SC1091
+    . "$bed_scripts_dir/wine-env.sh" "$SW_BED_STATE"
+    trap bed_take_down_brought_up EXIT
+}
+# shellcheck disable=SC2317  # runs from the EXIT trap
+bed_take_down_brought_up() { env -u LC_ALL "$bed_scripts_dir/teardown.sh" "$SW_BED_STATE" >/dev/null || true; }

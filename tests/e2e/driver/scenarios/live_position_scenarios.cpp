@@ -64,9 +64,7 @@ SW_SCENARIO(live_typing_sends_position,
             "keys typed into the focused H edit go out within moments; above 2047 the "
             "edit shows 2047 and 07 FF goes out") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
@@ -114,9 +112,7 @@ SW_SCENARIO(live_typing_sends_position,
 SW_SCENARIO(live_up_down_arrows_step_position,
             "mouse clicks on the up-down arrows step the position by one and each new value goes out") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;

@@ -150,6 +150,10 @@ void setDevice(HostedDevice& device, const DeviceState& state) {
     device.setSignal(state.signal);
 }
 
+void setFirstDevice(HostedDevice& device) {
+    setDevice(device, firstDevice());
+}
+
 // Runs a receive pass from outside (the driver stays free) with a mouse click on the halftone box and a Tab key
 // made while the pass blocks the panel. The pass throws the queued click away at its end; the Tab, keyboard
 // input, stays queued and moves the focus afterwards. Input is handled in order, so once the focus has moved the
@@ -173,10 +177,7 @@ void receiveWithInputQueuedDuringPass(const RemoteDialog& dialog, HostedDevice& 
 SW_SCENARIO(read_back_fills_every_control,
             "connect and receive: six whole queries each, every reply in its control, status with range check") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    setDevice(device, firstDevice());
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device, setFirstDevice);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
@@ -213,12 +214,11 @@ SW_SCENARIO(read_back_fills_every_control,
 
 SW_SCENARIO(read_back_late_reply_stops_pass, "a reply later than the pause: one query on the wire, \"reconnect\"") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    sim::Faults late;
-    late.answerLate = true;
-    device.setFaults(late);
-    auto panel = startPanel(context);
+    auto panel = startDeviceAndPanel(context, device, [](HostedDevice& hosted) {
+        sim::Faults late;
+        late.answerLate = true;
+        hosted.setFaults(late);
+    });
     if (!panel)
         return;
     CHECK(panel->dialog.click(IDC_CONNECT));
@@ -233,10 +233,7 @@ SW_SCENARIO(read_back_late_reply_stops_pass, "a reply later than the pause: one 
 SW_SCENARIO(read_back_unrecognised_echo_goes_on_to_end_steps,
             "replies echoing 0x31: six queries, \"receive again\", the end steps still run") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    setDevice(device, firstDevice());
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device, setFirstDevice);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
@@ -261,11 +258,12 @@ SW_SCENARIO(read_back_unrecognised_echo_goes_on_to_end_steps,
 SW_SCENARIO(read_back_short_replies_are_unrecognised,
             "a 20-byte input report holds layout and colours, not rows or status: those are \"receive again\"") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    setDevice(device, firstDevice());
-    device.setReportLengths(20, 65);
-    auto panel = startConnectedPanel(context, device, {{{"SW_DOUBLE_CAPS", "20,65"}}, std::nullopt});
+    const auto shortInputReports = [](HostedDevice& hosted) {
+        setFirstDevice(hosted);
+        hosted.setReportLengths(20, 65);
+    };
+    auto panel =
+        startDeviceAndConnectedPanel(context, device, shortInputReports, {{{"SW_DOUBLE_CAPS", "20,65"}}, std::nullopt});
     if (!panel)
         return;
     CHECK_EQ(hexReports(device.wireLog()), queryReports());
@@ -281,12 +279,11 @@ SW_SCENARIO(read_back_short_replies_are_unrecognised,
 SW_SCENARIO(read_back_device_gone_mid_pass,
             "the device vanishes after the third query: \"reconnect\", the panel goes on and reconnects on replug") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    sim::Faults goneAfterThree;
-    goneAfterThree.unplugAfter = 3;
-    device.setFaults(goneAfterThree);
-    auto panel = startPanel(context);
+    auto panel = startDeviceAndPanel(context, device, [](HostedDevice& hosted) {
+        sim::Faults goneAfterThree;
+        goneAfterThree.unplugAfter = 3;
+        hosted.setFaults(goneAfterThree);
+    });
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
@@ -320,10 +317,7 @@ SW_SCENARIO(read_back_device_gone_mid_pass,
 SW_SCENARIO(read_back_paints_colour_swatches,
             "colours 9 and 12: a blue swatch left of row 1 and a red one left of row 2, outlined in black") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    setDevice(device, firstDevice());
-    auto panel = startPanel(context);
+    auto panel = startDeviceAndPanel(context, device, setFirstDevice);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;

@@ -65,9 +65,7 @@ SW_SCENARIO(send_writes_eight_commands_then_completes,
             "values set from outside go out as eight whole commands; \"sent\" 2 s after the last, controls locked "
             "until then") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
@@ -130,9 +128,7 @@ SW_SCENARIO(send_stalled_write_fails,
             "a write the device never takes: at the first command at once, later at the "
             "completion, and the commands after it are not written") {
     HostedDevice device;
-    if (!CHECK(device.start()))
-        return;
-    auto panel = startConnectedPanel(context, device);
+    auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
