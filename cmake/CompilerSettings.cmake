@@ -1,8 +1,8 @@
 # Warnings, character sets and sanitizers shared by every target of the tree.
 if(MSVC)
     # The sources are UTF-8; every narrow literal in the binary is Shift-JIS (code page 932).
-    add_compile_options(/W4 /WX /utf-8 /execution-charset:.932 /permissive-)
-    add_compile_options(/source-charset:utf-8)
+    # (/utf-8 would set the execution charset too, and conflicts with .932.)
+    add_compile_options(/W4 /WX /permissive- /source-charset:utf-8 /execution-charset:.932)
 else()
     add_compile_options(-Wall -Wextra -Werror)
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
