@@ -14,7 +14,6 @@
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/connected_panel.h"
 #include "tests/e2e/driver/dialog_input.h"
-#include "tests/e2e/driver/flow_texts.h"
 #include "tests/e2e/driver/hosted_device.h"
 #include "tests/e2e/driver/panel.h"
 #include "tests/e2e/driver/panel_texts.h"
