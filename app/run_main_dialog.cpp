@@ -1,6 +1,6 @@
 #include "app/run_main_dialog.h"
 
-#include "ui/main_dlg.h"
+#include "app/main_dlg.h"
 
 namespace sw::app {
 
@@ -9,7 +9,7 @@ int RunMainDialog(CAppModule& module, int showCmd) {
     ScopedMessageLoop registration(module, loop);
 
     // The dialog goes before the loop's registration ends, whether or not its window was made.
-    ui::CMainDlg dialog(module);
+    CMainDlg dialog(module);
     if (dialog.Create() == nullptr)
         return 0;
     dialog.ShowWindow(showCmd);

@@ -8,7 +8,7 @@
 
 #include "device/device_link.h"
 #include "device/win_call_failure.h"
-#include "device/win_handle.h"
+#include "win32/unique_handle.h"
 
 namespace sw::device {
 
@@ -33,7 +33,7 @@ public:
     const CallFailure& lastFailure() const { return lastFailure_; }
 
 private:
-    UniqueHandle device_;
+    win32::UniqueHandle device_;
     CallFailure lastFailure_;
 };
 

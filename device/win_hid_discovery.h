@@ -7,9 +7,11 @@
 #include <string>
 
 #include "device/win_call_failure.h"
-#include "device/win_handle.h"
+#include "win32/unique_handle.h"
 
 namespace sw::device {
+
+using win32::UniqueHandle;
 
 // The path of the first present HID interface whose path contains "vid_%04x&pid_%04x" in lower case. `path` is
 // emptied first and stays empty on false.

@@ -1,6 +1,6 @@
 #include "device/win_report_exchange.h"
 
-#include "device/win_handle.h"
+#include "win32/unique_handle.h"
 
 namespace sw::device {
 namespace {
@@ -51,7 +51,7 @@ public:
 
 private:
     HANDLE device_;
-    UniqueHandle event_;
+    win32::UniqueHandle event_;
     OVERLAPPED overlapped_{};
     bool started_ = false;
 };

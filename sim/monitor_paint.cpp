@@ -16,7 +16,7 @@ constexpr wchar_t kCaptionFace[] = L"MS UI Gothic";
 constexpr UINT kShiftJisCodePage = 932;
 constexpr COLORREF kNoSignalText = RGB(160, 160, 160);
 
-COLORREF colourRef(const ui::Rgb& c) {
+COLORREF colourRef(const protocol::Rgb& c) {
     return RGB(c.red, c.green, c.blue);
 }
 
@@ -27,7 +27,7 @@ RECT toRect(const PixelRect& r) {
 void fill(HDC dc, const PixelRect& area, COLORREF colour) {
     if (area.empty())
         return;
-    ui::SolidBrush brush(colour);
+    win32::SolidBrush brush(colour);
     const RECT rect = toRect(area);
     FillRect(dc, &rect, brush.Get());
 }
@@ -36,7 +36,7 @@ void paintNoSignal(BackBuffer& buffer) {
     OwnedFont font(CreateFontW(-std::max(12, buffer.height() / 12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                                kCaptionFace));
-    ui::SelectedObject selected(buffer.dc(), font.get());
+    win32::SelectedObject selected(buffer.dc(), font.get());
     SetBkMode(buffer.dc(), TRANSPARENT);
     SetTextColor(buffer.dc(), kNoSignalText);
     RECT all{0, 0, buffer.width(), buffer.height()};
@@ -101,7 +101,7 @@ void paintOsd(BackBuffer& buffer, const OsdLayout& layout, const PictureView& vi
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
                                kOsdFace));
     HDC dc = buffer.dc();
-    ui::SelectedObject selected(dc, font.get());
+    win32::SelectedObject selected(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     // What lies beyond the picture's edge is cut off there, as on the device's output.
     const int saved = SaveDC(dc);

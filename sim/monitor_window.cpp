@@ -237,8 +237,8 @@ HWND MonitorWindow::addControl(const wchar_t* windowClass, const wchar_t* text, 
 }
 
 int MonitorWindow::textWidth(const wchar_t* text) const {
-    ui::WindowDc dc(window_);
-    ui::SelectedObject selected(dc.Get(), font_.get());
+    win32::WindowDc dc(window_);
+    win32::SelectedObject selected(dc.Get(), font_.get());
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), text, static_cast<int>(std::wcslen(text)), &size);
     return size.cx;
@@ -250,8 +250,8 @@ bool MonitorWindow::onCreate() {
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     if (font_.get() != nullptr) {
-        ui::WindowDc dc(window_);
-        ui::SelectedObject selected(dc.Get(), font_.get());
+        win32::WindowDc dc(window_);
+        win32::SelectedObject selected(dc.Get(), font_.get());
         TEXTMETRICW text{};
         GetTextMetricsW(dc.Get(), &text);
         lineHeight_ = std::max(24, static_cast<int>(text.tmHeight) + 12);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "protocol/colour_palette.h"
 #include "protocol/command_codes.h"
 #include "protocol/reply_decoder.h"
 #include "protocol/text_cells.h"
-#include "ui/colour_palette.h"
 
 namespace sw::sim {
 
@@ -55,7 +55,7 @@ OsdRow layOutRow(const RowCells& cells,
                  const PixelRect& picture) {
     OsdRow row;
     row.cellCount = rowCellCount(cells);
-    row.colour = ui::paletteEntryForDeviceIndex(colourIndex).colour;
+    row.colour = protocol::paletteEntryForDeviceIndex(colourIndex).colour;
     const int side = kCellPixels * multiplier;
     for (int column = 0; column < row.cellCount; ++column) {
         OsdCell cell;

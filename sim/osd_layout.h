@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "panel/dialog_view.h"
 #include "protocol/signal_format.h"
 #include "sim/ot40_model.h"
-#include "ui/dialog_view.h"
 
 namespace sw::sim {
 
@@ -51,9 +51,9 @@ struct OsdCell {
 };
 
 struct OsdRow {
-    int cellCount = 0;  // the cells up to the last one that shows something, as the panel counts them
-    ui::Rgb colour;     // the row's palette colour
-    PixelRect band;     // the row's cells together; empty when the row has none
+    int cellCount = 0;     // the cells up to the last one that shows something, as the panel counts them
+    protocol::Rgb colour;  // the row's palette colour
+    PixelRect band;        // the row's cells together; empty when the row has none
     PixelRect visibleBand;
     std::vector<OsdCell> cells;  // `cellCount` cells, blank ones included: they keep their place
 };

@@ -7,12 +7,12 @@
 #include <span>
 #include <vector>
 
-#include "device/win_handle.h"
+#include "win32/unique_handle.h"
 
 namespace sw::sim {
 namespace {
 
-using device::UniqueHandle;
+using win32::UniqueHandle;
 
 // Big enough for any report a 16-bit length can describe, so one read always takes one whole message.
 constexpr DWORD kReadBufferSize = 65536;

@@ -5,7 +5,7 @@ namespace {
 
 constexpr std::uint8_t kBarLevel = 191;  // 75 % of full intensity
 
-constexpr std::array<ui::Rgb, kColourBarCount> kBarColours = {{
+constexpr std::array<protocol::Rgb, kColourBarCount> kBarColours = {{
     {kBarLevel, kBarLevel, kBarLevel},
     {kBarLevel, kBarLevel, 0},
     {0, kBarLevel, kBarLevel},
@@ -26,7 +26,7 @@ std::array<ColourBar, kColourBarCount> colourBars(int pictureWidth, int pictureH
     return bars;
 }
 
-ui::Rgb testPatternColour(int x, int y, int pictureWidth, int pictureHeight) {
+protocol::Rgb testPatternColour(int x, int y, int pictureWidth, int pictureHeight) {
     for (const ColourBar& bar : colourBars(pictureWidth, pictureHeight)) {
         if (bar.area.contains(x, y))
             return bar.colour;

@@ -5,14 +5,14 @@
 
 #include <array>
 
+#include "panel/dialog_view.h"
 #include "sim/osd_layout.h"
-#include "ui/dialog_view.h"
 
 namespace sw::sim {
 
 struct ColourBar {
     PixelRect area;  // in picture pixels
-    ui::Rgb colour;
+    protocol::Rgb colour;
 };
 
 inline constexpr int kColourBarCount = 7;
@@ -20,6 +20,6 @@ inline constexpr int kColourBarCount = 7;
 // The bars side by side across the whole picture; together they cover it exactly.
 std::array<ColourBar, kColourBarCount> colourBars(int pictureWidth, int pictureHeight);
 // The pattern's colour at one picture pixel (black outside the picture).
-ui::Rgb testPatternColour(int x, int y, int pictureWidth, int pictureHeight);
+protocol::Rgb testPatternColour(int x, int y, int pictureWidth, int pictureHeight);
 
 }  // namespace sw::sim

@@ -1,12 +1,12 @@
 #pragma once
-// Owners for the GDI objects the monitor makes beyond the panel's own (ui/gdi_objects.h: window DC, brush,
+// Owners for the GDI objects the monitor makes beyond the shared ones (win32/gdi_objects.h: window DC, brush,
 // selection): each is released by the scope that made it.
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "ui/gdi_objects.h"
+#include "win32/gdi_objects.h"
 
 namespace sw::sim {
 

@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "device/win_handle.h"
 #include "sim/monitor_loop.h"
 #include "sim/monitor_window.h"
 #include "sim/pipe_device_server.h"
 #include "sim/sim_options.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    sw::device::UniqueHandle quit(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    sw::win32::UniqueHandle quit(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     g_quit = quit.get();
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
 
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     // The reader is left blocked in ReadFile when Ctrl+C ends the program; the process end takes it down.
-    sw::device::UniqueHandle stdinReader;
+    sw::win32::UniqueHandle stdinReader;
     if (!options.ignoreStdin)
         stdinReader.reset(CreateThread(nullptr, 0, readStdinToEnd, nullptr, 0, nullptr));
 

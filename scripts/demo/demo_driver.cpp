@@ -15,14 +15,14 @@
 #include <optional>
 #include <string>
 
+#include "panel/control_ids.h"
+#include "protocol/colour_palette.h"
 #include "protocol/signal_format.h"
 #include "scripts/demo/monitor_check.h"
 #include "scripts/demo/remote_window.h"
 #include "scripts/demo/screen_image.h"
 #include "sim/monitor_ids.h"
 #include "sim/osd_layout.h"
-#include "ui/colour_palette.h"
-#include "ui/control_ids.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ void arrange(const Windows& w) {
 }
 
 std::optional<std::string> statusText(HWND panel) {
-    return sw::demo::textOf(GetDlgItem(panel, sw::ui::IDC_STATUS));
+    return sw::demo::textOf(GetDlgItem(panel, sw::panel::IDC_STATUS));
 }
 
 // Clicks a panel button the way a click reaches it: as the button's command to the dialog, queued, so the driver
@@ -110,8 +110,8 @@ bool waitForStatus(HWND panel, Millis limit, const char* expected, bool prefix) 
 }
 
 std::optional<int> paletteIndex(const char* name) {
-    for (std::size_t i = 0; i < sw::ui::ColourPalette.size(); ++i) {
-        if (std::strcmp(sw::ui::ColourPalette[i].name, name) == 0)
+    for (std::size_t i = 0; i < sw::protocol::ColourPalette.size(); ++i) {
+        if (std::strcmp(sw::protocol::ColourPalette[i].name, name) == 0)
             return static_cast<int>(i);
     }
     return std::nullopt;
@@ -123,29 +123,30 @@ bool setText(HWND panel, int id, const char* text) {
 
 bool connectAndSend(HWND panel, int colourIndex) {
     std::printf("connect\n");
-    click(panel, sw::ui::IDC_CONNECT);
+    click(panel, sw::panel::IDC_CONNECT);
     if (!waitForStatus(panel, kReadBackLimit, kReadBackDone, true))
         return fail("the read-back did not finish");
 
     const std::string h = std::to_string(kRowHPosition);
     const std::string v = std::to_string(kRowVPosition);
-    HWND colour = GetDlgItem(panel, sw::ui::IDC_COLOUR1);
-    const bool edited = setText(panel, sw::ui::IDC_H_EDIT, h.c_str()) &&
-                        setText(panel, sw::ui::IDC_V_EDIT, v.c_str()) && setText(panel, sw::ui::IDC_ROW1, kRowText) &&
-                        sw::demo::sendWithLimit(GetDlgItem(panel, sw::ui::IDC_SIZE_X2), BM_CLICK).has_value() &&
+    HWND colour = GetDlgItem(panel, sw::panel::IDC_COLOUR1);
+    const bool edited = setText(panel, sw::panel::IDC_H_EDIT, h.c_str()) &&
+                        setText(panel, sw::panel::IDC_V_EDIT, v.c_str()) &&
+                        setText(panel, sw::panel::IDC_ROW1, kRowText) &&
+                        sw::demo::sendWithLimit(GetDlgItem(panel, sw::panel::IDC_SIZE_X2), BM_CLICK).has_value() &&
                         sw::demo::sendWithLimit(colour, CB_SETCURSEL, static_cast<WPARAM>(colourIndex)).has_value() &&
-                        sw::demo::sendWithLimit(panel, WM_COMMAND, MAKEWPARAM(sw::ui::IDC_COLOUR1, CBN_SELCHANGE),
+                        sw::demo::sendWithLimit(panel, WM_COMMAND, MAKEWPARAM(sw::panel::IDC_COLOUR1, CBN_SELCHANGE),
                                                 reinterpret_cast<LPARAM>(colour))
                             .has_value();
     if (!edited)
         return fail("the panel did not take the new settings");
-    if (sw::demo::sendWithLimit(GetDlgItem(panel, sw::ui::IDC_SIZE_X2), BM_GETCHECK) != BST_CHECKED ||
+    if (sw::demo::sendWithLimit(GetDlgItem(panel, sw::panel::IDC_SIZE_X2), BM_GETCHECK) != BST_CHECKED ||
         sw::demo::sendWithLimit(colour, CB_GETCURSEL) != colourIndex)
         return fail("the size or the colour did not change");
 
     std::printf("send: row 1 \"%s\" at H %d, V %d, x2, colour %s\n", kRowText, kRowHPosition, kRowVPosition,
                 kRowColourName);
-    click(panel, sw::ui::IDC_SEND);
+    click(panel, sw::panel::IDC_SEND);
     if (!waitForStatus(panel, kSendLimit, kSent, false))
         return fail("the send did not end in success");
     return true;

@@ -18,12 +18,12 @@ constexpr int kSampleStep = 7;
 constexpr int kRingWidth = 30;
 constexpr int kMinimumSamples = 100;
 
-bool closeTo(const ui::Rgb& a, const ui::Rgb& b) {
+bool closeTo(const protocol::Rgb& a, const protocol::Rgb& b) {
     return std::abs(a.red - b.red) <= kTolerance && std::abs(a.green - b.green) <= kTolerance &&
            std::abs(a.blue - b.blue) <= kTolerance;
 }
 
-std::string describe(const ui::Rgb& c) {
+std::string describe(const protocol::Rgb& c) {
     char text[32];
     std::snprintf(text, sizeof text, "(%d,%d,%d)", c.red, c.green, c.blue);
     return text;
@@ -34,12 +34,12 @@ sim::PixelRect shifted(const sim::PixelRect& r, int dx, int dy) {
 }
 
 // The pattern's colour at a screen pixel, taken from the bars as the monitor fills them on the screen.
-std::optional<ui::Rgb> patternAt(const sim::PictureView& view,
-                                 const protocol::SignalFormat& format,
-                                 int originX,
-                                 int originY,
-                                 int x,
-                                 int y) {
+std::optional<protocol::Rgb> patternAt(const sim::PictureView& view,
+                                       const protocol::SignalFormat& format,
+                                       int originX,
+                                       int originY,
+                                       int x,
+                                       int y) {
     for (const sim::ColourBar& bar : sim::colourBars(format.width, format.height)) {
         if (shifted(view.toView(bar.area), originX, originY).contains(x, y))
             return bar.colour;
@@ -74,7 +74,7 @@ MonitorCheck checkMonitorPicture(const ScreenImage& screen,
         std::string firstOther;
         for (int y = box.top; y < box.bottom; ++y) {
             for (int x = box.left; x < box.right; ++x) {
-                const ui::Rgb seen = screen.at(x, y);
+                const protocol::Rgb seen = screen.at(x, y);
                 const auto pattern = patternAt(view, format, area.left, area.top, x, y);
                 if (closeTo(seen, row.colour)) {
                     ++inColour;
@@ -114,7 +114,7 @@ MonitorCheck checkMonitorPicture(const ScreenImage& screen,
             patternAt(view, format, area.left, area.top, x + 2, y) != pattern)
             return;
         ++samples;
-        const ui::Rgb seen = screen.at(x, y);
+        const protocol::Rgb seen = screen.at(x, y);
         if (!closeTo(seen, *pattern) && wrong++ == 0)
             firstWrong = describe(seen) + " instead of " + describe(*pattern) + " at " + std::to_string(x) + "," +
                          std::to_string(y);

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "sim/win_gdi.h"
-#include "ui/gdi_objects.h"
+#include "win32/gdi_objects.h"
 
 namespace sw::demo {
 namespace {
@@ -20,7 +20,7 @@ ScreenImage ScreenImage::capture() {
     ScreenImage image;
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    ui::WindowDc screen(nullptr);
+    win32::WindowDc screen(nullptr);
     sim::BackBuffer copy(screen.Get(), width, height);
     if (screen.Get() == nullptr || !copy.ready())
         return image;
@@ -33,7 +33,7 @@ ScreenImage ScreenImage::capture() {
     return image;
 }
 
-ui::Rgb ScreenImage::at(int x, int y) const {
+protocol::Rgb ScreenImage::at(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return {};
     const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];
@@ -50,7 +50,7 @@ bool ScreenImage::saveBmp(const sim::PixelRect& area, const std::string& path) c
         // BMP rows run from the bottom up, each pixel blue, green, red.
         unsigned char* out = rows.data() + static_cast<std::size_t>(part.height() - 1 - y) * stride;
         for (int x = 0; x < part.width(); ++x) {
-            const ui::Rgb c = at(part.left + x, part.top + y);
+            const protocol::Rgb c = at(part.left + x, part.top + y);
             out[3 * x] = c.blue;
             out[3 * x + 1] = c.green;
             out[3 * x + 2] = c.red;

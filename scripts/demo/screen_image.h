@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "panel/dialog_view.h"
 #include "sim/osd_layout.h"
-#include "ui/dialog_view.h"
 
 namespace sw::demo {
 
@@ -21,7 +21,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     // Black outside the image.
-    ui::Rgb at(int x, int y) const;
+    protocol::Rgb at(int x, int y) const;
     // Writes the part of the image within `area` (screen pixels) as a 24-bit BMP file.
     bool saveBmp(const sim::PixelRect& area, const std::string& path) const;
 

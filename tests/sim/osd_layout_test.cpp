@@ -133,8 +133,8 @@ TEST(OsdLayout, EachRowTakesItsOwnPaletteColour) {
     s.colour2 = 9;   // 青
     const OsdLayout layout = layOutOsd(s, format(720, 480));
 
-    EXPECT_EQ(layout.rows[0].colour, (ui::Rgb{255, 0, 0}));
-    EXPECT_EQ(layout.rows[1].colour, (ui::Rgb{0, 0, 255}));
+    EXPECT_EQ(layout.rows[0].colour, (protocol::Rgb{255, 0, 0}));
+    EXPECT_EQ(layout.rows[1].colour, (protocol::Rgb{0, 0, 255}));
 }
 
 // --- clipping ---

@@ -8,9 +8,9 @@
 #include <set>
 #include <tuple>
 
+#include "protocol/colour_palette.h"
 #include "sim/test_pattern.h"
 #include "tests/sim/display_printers.h"
-#include "ui/colour_palette.h"
 
 namespace sw::sim {
 
@@ -91,8 +91,8 @@ TEST(TestPattern, EveryBarHasItsOwnColour) {
 
 TEST(TestPattern, NoBarLooksLikeAFullIntensityPaletteColour) {
     // A row in a bright palette colour must stand out from the picture under it.
-    for (const auto& entry : ui::ColourPalette) {
-        const ui::Rgb c = entry.colour;
+    for (const auto& entry : protocol::ColourPalette) {
+        const protocol::Rgb c = entry.colour;
         if (c.red != 255 && c.green != 255 && c.blue != 255)
             continue;
         for (const ColourBar& bar : colourBars(1280, 720))
@@ -101,11 +101,11 @@ TEST(TestPattern, NoBarLooksLikeAFullIntensityPaletteColour) {
 }
 
 TEST(TestPattern, ColourAtAPixelIsThatOfTheBarHoldingIt) {
-    EXPECT_EQ(testPatternColour(0, 0, 1280, 720), (ui::Rgb{191, 191, 191}));
-    EXPECT_EQ(testPatternColour(1279, 719, 1280, 720), (ui::Rgb{0, 0, 191}));
-    EXPECT_EQ(testPatternColour(913, 10, 1280, 720), (ui::Rgb{191, 0, 191}));  // bar 5 starts at 914
-    EXPECT_EQ(testPatternColour(914, 10, 1280, 720), (ui::Rgb{191, 0, 0}));
-    EXPECT_EQ(testPatternColour(1280, 0, 1280, 720), (ui::Rgb{0, 0, 0}));
+    EXPECT_EQ(testPatternColour(0, 0, 1280, 720), (protocol::Rgb{191, 191, 191}));
+    EXPECT_EQ(testPatternColour(1279, 719, 1280, 720), (protocol::Rgb{0, 0, 191}));
+    EXPECT_EQ(testPatternColour(913, 10, 1280, 720), (protocol::Rgb{191, 0, 191}));  // bar 5 starts at 914
+    EXPECT_EQ(testPatternColour(914, 10, 1280, 720), (protocol::Rgb{191, 0, 0}));
+    EXPECT_EQ(testPatternColour(1280, 0, 1280, 720), (protocol::Rgb{0, 0, 0}));
 }
 
 }  // namespace

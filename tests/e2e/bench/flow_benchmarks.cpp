@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/benchmark.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/connected_panel.h"
@@ -19,12 +20,11 @@
 #include "tests/e2e/driver/process_handles.h"
 #include "tests/e2e/driver/real_input.h"
 #include "tests/e2e/driver/wire_frames.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 // Six queries, each followed by the panel's fixed 500 ms pause before its read: no pass can be shorter.
 constexpr double kReadBackFloorMs = 6 * 500.0;

@@ -58,7 +58,7 @@ void PipeDevice::startReading() {
 }
 
 bool PipeDevice::queueReport(std::span<const std::uint8_t> report) {
-    const sw::device::UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const sw::win32::UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED overlapped{};
     overlapped.hEvent = done.get();
     const BOOL started = WriteFile(pipe_.get(), report.data(), static_cast<DWORD>(report.size()), nullptr, &overlapped);

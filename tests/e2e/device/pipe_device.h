@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/win_handle.h"
+#include "win32/unique_handle.h"
 
 namespace sw::wine_test {
 
@@ -56,12 +56,12 @@ private:
 
     std::string path_;
     Options options_;
-    sw::device::UniqueHandle pipe_;
-    sw::device::UniqueHandle stop_;     // manual reset: ends the thread
-    sw::device::UniqueHandle reading_;  // manual reset: the device takes reports
-    sw::device::UniqueHandle changed_;  // auto reset: a report, an echo or the panel's leaving was seen
-    sw::device::UniqueHandle ioDone_;   // the device thread's own I/O; made here so the thread makes no handle
-    sw::device::UniqueHandle thread_;
+    sw::win32::UniqueHandle pipe_;
+    sw::win32::UniqueHandle stop_;     // manual reset: ends the thread
+    sw::win32::UniqueHandle reading_;  // manual reset: the device takes reports
+    sw::win32::UniqueHandle changed_;  // auto reset: a report, an echo or the panel's leaving was seen
+    sw::win32::UniqueHandle ioDone_;   // the device thread's own I/O; made here so the thread makes no handle
+    sw::win32::UniqueHandle thread_;
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     std::vector<Report> reports_;
     std::size_t echoes_ = 0;

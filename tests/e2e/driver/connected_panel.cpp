@@ -1,7 +1,7 @@
 #include "tests/e2e/driver/connected_panel.h"
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/check.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 
@@ -24,7 +24,7 @@ std::optional<RunningPanel> startDeviceAndConnectedPanel(const ScenarioContext& 
     if (!panel)
         return std::nullopt;
     const std::uint32_t before = device.reportsReceived();
-    CHECK(panel->dialog.click(ui::IDC_CONNECT));
+    CHECK(panel->dialog.click(panel::IDC_CONNECT));
     CHECK_EQ(device.opens(), 1);
     CHECK_EQ(device.reportsReceived(), before + kQueriesPerPass);
     return panel;

@@ -1,7 +1,7 @@
 #include "tests/e2e/driver/panel.h"
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/check.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 
@@ -21,7 +21,7 @@ std::optional<RunningPanel> startPanel(const ScenarioContext& context, const Lau
 }
 
 void closePanel(RunningPanel& panel) {
-    CHECK(panel.dialog.click(ui::IDC_CLOSE));
+    CHECK(panel.dialog.click(panel::IDC_CLOSE));
     CHECK_EQ(panel.process.waitExit(), std::optional<DWORD>(1));
 }
 

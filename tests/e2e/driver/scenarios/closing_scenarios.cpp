@@ -5,17 +5,17 @@
 #include <optional>
 #include <string>
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/panel.h"
 #include "tests/e2e/driver/panel_texts.h"
 #include "tests/e2e/driver/real_input.h"
 #include "tests/e2e/driver/scenario.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 bool clickCloseButtonWithMouse(const RemoteDialog& dialog) {
     RECT button{};

@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/hosted_device.h"
 #include "tests/e2e/driver/panel.h"
 #include "tests/e2e/driver/panel_texts.h"
 #include "tests/e2e/driver/scenario.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 // The controls that are enabled only while a device is open; listed here rather than taken from the panel's
 // code, so that a member missing there shows up as a failure.

@@ -10,17 +10,17 @@
 #include <utility>
 #include <vector>
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/panel.h"
 #include "tests/e2e/driver/panel_texts.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/screenshot.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 struct EnabledCase {
     int id;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "panel/control_ids.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/connected_panel.h"
 #include "tests/e2e/driver/dialog_input.h"
@@ -18,12 +19,11 @@
 #include "tests/e2e/driver/real_input.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/wire_frames.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 constexpr std::uint8_t kSetH = 0x20;
 constexpr std::uint8_t kSetV = 0x21;

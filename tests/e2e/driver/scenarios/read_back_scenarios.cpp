@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/control_ids.h"
 #include "sim/ot40_model.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/connected_panel.h"
@@ -24,12 +25,11 @@
 #include "tests/e2e/driver/screenshot.h"
 #include "tests/e2e/driver/swatches.h"
 #include "tests/e2e/driver/wire_frames.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 constexpr int kSizeButtons[] = {IDC_SIZE_X1, IDC_SIZE_X2, IDC_SIZE_X3, IDC_SIZE_X4};
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/control_ids.h"
 #include "sim/ot40_model.h"
 #include "tests/e2e/driver/check.h"
 #include "tests/e2e/driver/connected_panel.h"
@@ -19,12 +20,11 @@
 #include "tests/e2e/driver/screen_pixels.h"
 #include "tests/e2e/driver/swatches.h"
 #include "tests/e2e/driver/wire_frames.h"
-#include "ui/control_ids.h"
 
 namespace sw::e2e {
 namespace {
 
-using namespace sw::ui;
+using namespace sw::panel;
 
 // The completion timer runs 2000 ms; a timer under Wine fires at most a few milliseconds early.
 constexpr double kCompletionAtLeastMs = 1900;

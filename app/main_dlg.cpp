@@ -1,0 +1,255 @@
+#include "app/main_dlg.h"
+
+#include <commctrl.h>
+
+#include "app/resource_ids.h"
+#include "app/window_centring.h"
+#include "panel/control_ids.h"
+
+namespace sw::app {
+
+using namespace panel;
+
+// The resource script cannot read control_ids.h; its macros must name the same controls.
+static_assert(IDD_MAIN_DIALOG == IDD_MAIN && IDI_APP_ICON == IDI_APP);
+static_assert(IDC_CLOSE_BUTTON == IDC_CLOSE && IDC_SEND_BUTTON == IDC_SEND && IDC_RECEIVE_BUTTON == IDC_RECEIVE &&
+              IDC_DEVICE_TEXT_EDIT == IDC_DEVICE_TEXT && IDC_CONNECT_BUTTON == IDC_CONNECT &&
+              IDC_STATUS_TEXT == IDC_STATUS && IDC_V_POSITION_EDIT == IDC_V_EDIT && IDC_H_POSITION_EDIT == IDC_H_EDIT &&
+              IDC_H_POSITION_UPDOWN == IDC_H_UPDOWN && IDC_V_POSITION_UPDOWN == IDC_V_UPDOWN &&
+              IDC_HALFTONE_CHECK == IDC_HALFTONE && IDC_SIZE_X1_RADIO == IDC_SIZE_X1 &&
+              IDC_SIZE_X2_RADIO == IDC_SIZE_X2 && IDC_SIZE_X3_RADIO == IDC_SIZE_X3 &&
+              IDC_SIZE_X4_RADIO == IDC_SIZE_X4 && IDC_COLOUR1_LIST == IDC_COLOUR1 && IDC_COLOUR2_LIST == IDC_COLOUR2 &&
+              IDC_ROW1_EDIT == IDC_ROW1 && IDC_ROW2_EDIT == IDC_ROW2 && IDC_PRODUCT_LIST == IDC_PRODUCT);
+
+namespace {
+
+// Swatch geometry in device pixels, relative to the row edit's left, top and bottom edges.
+constexpr int kSwatchNearGap = 7;
+constexpr int kSwatchFarGap = 22;
+constexpr int kSwatchInset = 2;
+
+}  // namespace
+
+CMainDlg::CMainDlg(CAppModule& module) : module_(module), panel_(*this, link_) {}
+
+CMainDlg::~CMainDlg() {
+    // While the panel and the link still exist: the window's last notifications reach them.
+    DestroyWindow();
+}
+
+HWND CMainDlg::Create() {
+    return CDialogImpl::Create(module_.Instance(), IDD_MAIN, nullptr, 0);
+}
+
+bool CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            result = TRUE;  // the dialog manager focuses the first tab stop, Close
+            return true;
+        case WM_TIMER:
+            panel_.OnTimer(static_cast<unsigned>(wParam));
+            result = TRUE;
+            return true;
+        case WM_COMMAND:
+            result = TRUE;
+            return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_DESTROY:
+            OnDestroy();
+            return false;  // bookkeeping only; the default processing goes on
+        default:
+            return false;
+    }
+}
+
+void CMainDlg::OnInitDialog() {
+    CentreInWorkArea();
+    SetIcons();
+    JoinMessageLoop();
+    panel_.OnInitDialog();
+}
+
+bool CMainDlg::OnCommand(int controlId, int notificationCode) {
+    switch (controlId) {
+        case IDC_CLOSE:
+            CloseDialog(1);
+            return true;
+        case IDC_CAPTION_CLOSE:
+            CloseDialog(2);
+            return true;
+        default:
+            // Also for notifications that arrive before WM_INITDIALOG or from inside the panel's own calls
+            // (SetDlgItemTextA raises EN_CHANGE synchronously): the panel exists from construction on.
+            return panel_.OnCommand(controlId, notificationCode);
+    }
+}
+
+void CMainDlg::OnDestroy() {
+    LeaveMessageLoop();
+}
+
+void CMainDlg::CloseDialog(int exitCode) {
+    panel_.Disconnect();
+    DestroyWindow();
+    PostQuitMessage(exitCode);
+}
+
+bool CMainDlg::FilterMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN) {
+        // Kept from the dialog manager, which would press a push button with it (the focused one, or Close as the
+        // default button): Enter belongs to the focused control alone.
+        if (msg.wParam == VK_RETURN)
+            return false;
+        // Would close the dialog through IDCANCEL; the panel has no cancel.
+        if (msg.wParam == VK_ESCAPE)
+            return true;
+    }
+    if (hwnd_ == nullptr)
+        return false;
+    return IsDialogMessageA(hwnd_, &msg) != FALSE;
+}
+
+bool CMainDlg::HandleIdle() {
+    return false;
+}
+
+void CMainDlg::CentreInWorkArea() {
+    RECT window{};
+    GetWindowRect(hwnd_, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& area = monitor.rcWork;
+    const int left = CentredStart(area.left, area.right, window.right - window.left);
+    const int top = CentredStart(area.top, area.bottom, window.bottom - window.top);
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CMainDlg::SetIcons() {
+    const auto load = [this](int widthMetric, int heightMetric) {
+        return static_cast<HICON>(LoadImageA(module_.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                             GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
+                                             LR_DEFAULTCOLOR));
+    };
+    bigIcon_.Reset(load(SM_CXICON, SM_CYICON));
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    smallIcon_.Reset(load(SM_CXSMICON, SM_CYSMICON));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+}
+
+void CMainDlg::JoinMessageLoop() {
+    joinedLoop_ = module_.GetMessageLoop();
+    if (joinedLoop_ == nullptr)
+        return;
+    joinedLoop_->AddMessageFilter(this);
+    joinedLoop_->AddIdleHandler(this);
+}
+
+void CMainDlg::LeaveMessageLoop() {
+    if (joinedLoop_ == nullptr)
+        return;
+    joinedLoop_->RemoveMessageFilter(this);
+    joinedLoop_->RemoveIdleHandler(this);
+    joinedLoop_ = nullptr;
+}
+
+// DialogView
+
+void CMainDlg::SetItemText(int id, std::string_view text) {
+    const std::string terminated(text);
+    SetDlgItemTextA(hwnd_, id, terminated.c_str());
+}
+
+std::string CMainDlg::GetItemText(int id, std::size_t bufferSize) {
+    if (bufferSize == 0)
+        return {};
+    std::string text(bufferSize, '\0');
+    const int copied = GetWindowTextA(Item(id), text.data(), static_cast<int>(bufferSize));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+unsigned CMainDlg::GetItemUInt(int id) {
+    return GetDlgItemInt(hwnd_, id, nullptr, FALSE);
+}
+
+int CMainDlg::GetItemTextLength(int id) {
+    return static_cast<int>(SendDlgItemMessageA(hwnd_, id, WM_GETTEXTLENGTH, 0, 0));
+}
+
+void CMainDlg::SetEditSelection(int id, int start, int end) {
+    SendDlgItemMessageA(hwnd_, id, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+void CMainDlg::SetEditLimit(int id, int limit) {
+    SendDlgItemMessageA(hwnd_, id, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
+}
+
+void CMainDlg::EnableItem(int id, bool enable) {
+    EnableWindow(Item(id), enable ? TRUE : FALSE);
+}
+
+bool CMainDlg::IsItemChecked(int id) {
+    return SendDlgItemMessageA(hwnd_, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CMainDlg::SetItemChecked(int id, bool checked) {
+    SendDlgItemMessageA(hwnd_, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CMainDlg::AddComboString(int id, std::string_view text) {
+    const std::string terminated(text);
+    SendDlgItemMessageA(hwnd_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
+}
+
+int CMainDlg::FindComboStringExact(int id, std::string_view text) {
+    const std::string terminated(text);
+    return static_cast<int>(SendDlgItemMessageA(hwnd_, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                reinterpret_cast<LPARAM>(terminated.c_str())));
+}
+
+void CMainDlg::SetComboSelection(int id, int index) {
+    SendDlgItemMessageA(hwnd_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int CMainDlg::GetComboSelection(int id) {
+    return static_cast<int>(SendDlgItemMessageA(hwnd_, id, CB_GETCURSEL, 0, 0));
+}
+
+void CMainDlg::SetUpDownRange(int id, int minimum, int maximum) {
+    // The maximum travels in the low word: a minimum above the maximum makes the up arrow count down.
+    SendDlgItemMessageA(hwnd_, id, UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(maximum), static_cast<WORD>(minimum)));
+}
+
+unsigned CMainDlg::StartTimer(unsigned timerId, unsigned intervalMs) {
+    return static_cast<unsigned>(SetTimer(hwnd_, timerId, intervalMs, nullptr));
+}
+
+void CMainDlg::StopTimer(unsigned timerId) {
+    KillTimer(hwnd_, timerId);
+}
+
+void CMainDlg::DiscardMouseInput() {
+    MSG discarded;
+    while (PeekMessageA(&discarded, nullptr, WM_MOUSEFIRST, WM_MOUSEHWHEEL, PM_REMOVE)) {
+    }
+}
+
+void CMainDlg::PaintSwatch(int rowEditId, Rgb colour) {
+    RECT edit{};
+    GetWindowRect(Item(rowEditId), &edit);
+    POINT topLeft{edit.left, edit.top};
+    POINT bottomRight{edit.right, edit.bottom};
+    ScreenToClient(hwnd_, &topLeft);
+    ScreenToClient(hwnd_, &bottomRight);
+
+    // The default pen of a fresh window context draws the one-pixel black outline.
+    win32::WindowDc dc(hwnd_);
+    win32::SolidBrush brush(RGB(colour.red, colour.green, colour.blue));
+    win32::SelectedObject selection(dc.Get(), brush.Get());
+    Rectangle(dc.Get(), topLeft.x - kSwatchNearGap, topLeft.y + kSwatchInset, topLeft.x - kSwatchFarGap,
+              bottomRight.y - kSwatchInset);
+}
+
+}  // namespace sw::app

@@ -1,0 +1,174 @@
+// The message map, the dialog's initialisation and the device session: connect, disconnect, control states.
+
+#include "panel/main_panel.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "panel/control_ids.h"
+#include "panel/status_texts.h"
+#include "protocol/colour_palette.h"
+
+namespace sw::panel {
+
+const std::array<Product, 1> ProductTable = {{
+    {"ZEL-OT40", "3C9B", "5D17"},
+}};
+
+namespace {
+
+constexpr int kRowTextLimit = 16;  // bytes: 16 single-byte or 8 double-byte characters
+constexpr int kPositionTextLimit = 4;
+constexpr int kPositionMax = 2047;
+
+}  // namespace
+
+MainPanel::MainPanel(DialogView& view, device::DeviceLink& link) : view_(view), link_(link) {}
+
+void MainPanel::OnInitDialog() {
+    // The device starts closed: both lengths 0, every device control disabled.
+    Disconnect();
+
+    view_.AddComboString(IDC_PRODUCT, ProductTable[0].name);
+    view_.SetComboSelection(IDC_PRODUCT, view_.FindComboStringExact(IDC_PRODUCT, ProductTable[0].name));
+
+    // UDM_SETRANGE takes (maximum, minimum): H counts up to the right, V is reversed so that its upper arrow
+    // moves the text up the picture.
+    view_.SetUpDownRange(IDC_H_UPDOWN, 0, kPositionMax);
+    view_.SetEditLimit(IDC_H_EDIT, kPositionTextLimit);
+    view_.SetUpDownRange(IDC_V_UPDOWN, kPositionMax, 0);
+    view_.SetEditLimit(IDC_V_EDIT, kPositionTextLimit);
+
+    view_.SetItemChecked(IDC_SIZE_X1, true);
+
+    for (int list : {IDC_COLOUR1, IDC_COLOUR2}) {
+        for (const protocol::PaletteEntry& entry : protocol::ColourPalette)
+            view_.AddComboString(list, entry.name);
+        view_.SetComboSelection(
+            list, view_.FindComboStringExact(list, protocol::ColourPalette[protocol::kInitialColourIndex].name));
+    }
+
+    view_.SetEditLimit(IDC_ROW1, kRowTextLimit);
+    view_.SetEditLimit(IDC_ROW2, kRowTextLimit);
+}
+
+bool MainPanel::OnCommand(int controlId, int notificationCode) {
+    switch (controlId) {
+        case IDC_CONNECT:
+            OnConnect();
+            return true;
+        case IDC_SEND:
+            runSend();
+            return true;
+        case IDC_RECEIVE:
+            OnReceive();
+            return true;
+        case IDC_HALFTONE:
+        case IDC_SIZE_X1:
+        case IDC_SIZE_X2:
+        case IDC_SIZE_X3:
+        case IDC_SIZE_X4:
+            // Taken by the next send.
+            return true;
+        case IDC_H_EDIT:
+        case IDC_V_EDIT: {
+            const PositionEdit edit = controlId == IDC_H_EDIT ? PositionEdit::H : PositionEdit::V;
+            if (notificationCode == kEnChange) {
+                onPositionChanged(controlId);
+                return true;
+            }
+            if (notificationCode == kEnSetFocus || notificationCode == kEnKillFocus) {
+                onPositionFocus(edit, notificationCode == kEnSetFocus);
+                return true;
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+void MainPanel::OnTimer(unsigned timerId) {
+    switch (timerId) {
+        case kHLiveTimer:
+            sendLivePosition(PositionEdit::H);
+            break;
+        case kVLiveTimer:
+            sendLivePosition(PositionEdit::V);
+            break;
+        case kSendCompletionTimer:
+            completeSend();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainPanel::Disconnect() {
+    session_ = DeviceSession{};
+    link_.Close();
+    for (int id : DeviceControls)
+        view_.EnableItem(id, false);
+}
+
+void MainPanel::OnConnect() {
+    // Any earlier connection is closed first, so a failed attempt always leaves the dialog disconnected.
+    Disconnect();
+
+    const int selection = view_.GetComboSelection(IDC_PRODUCT);
+    if (selection < 0 || static_cast<std::size_t>(selection) >= ProductTable.size()) {
+        view_.SetItemText(IDC_STATUS, text::kProductNotFound);
+        return;
+    }
+    const Product& product = ProductTable[static_cast<std::size_t>(selection)];
+    const auto vendorId = static_cast<std::uint16_t>(std::strtoul(product.vendorId, nullptr, 16));
+    const auto productId = static_cast<std::uint16_t>(std::strtoul(product.productId, nullptr, 16));
+
+    std::string path;
+    if (!link_.FindDevicePath(vendorId, productId, path)) {
+        view_.SetItemText(IDC_STATUS, text::kProductNotFound);
+        return;
+    }
+    if (!link_.Open(path)) {
+        setStatusWithModel(text::kOpenFailed, product.name);
+        return;
+    }
+    // Without the lengths the handle stays open (and the controls disabled) until the next connect or close.
+    if (!link_.GetReportLengths(&session_.inputReportLength, &session_.outputReportLength)) {
+        session_ = DeviceSession{};
+        setStatusWithModel(text::kReportLengthsFailed, product.name);
+        return;
+    }
+
+    setStatusWithModel(text::kConnectedReceiving, product.name);
+    enableDeviceControls();
+    runReadBack();
+}
+
+void MainPanel::OnReceive() {
+    view_.SetItemText(IDC_STATUS, text::kReceiving);
+    runReadBack();
+}
+
+void MainPanel::enableDeviceControls() {
+    view_.EnableItem(IDC_SEND, session_.outputReportLength != 0);
+    for (int id : DeviceControls) {
+        if (id != IDC_SEND)
+            view_.EnableItem(id, session_.inputReportLength != 0);
+    }
+}
+
+void MainPanel::lockSendControls(bool locked) {
+    for (int id : SendLockControls)
+        view_.EnableItem(id, !locked);
+}
+
+void MainPanel::setStatusWithModel(const char* format, const char* modelName) {
+    std::string message = format;
+    const std::size_t at = message.find("%s");
+    if (at != std::string::npos)
+        message.replace(at, 2, modelName);
+    view_.SetItemText(IDC_STATUS, message);
+}
+
+}  // namespace sw::panel

@@ -1,0 +1,101 @@
+#pragma once
+// Everything the main dialog does, in portable code: the message map's handlers, connect, read-back, send,
+// live position adjustment and BusyState. CMainDlg forwards its Win32 messages here and implements the two
+// interfaces this class talks to.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "device/device_link.h"
+#include "panel/dialog_view.h"
+#include "panel/report_buffer.h"
+#include "protocol/command_codes.h"
+
+namespace sw::panel {
+
+struct Product {
+    const char* name;
+    const char* vendorId;   // four hexadecimal digits
+    const char* productId;  // four hexadecimal digits
+};
+
+// The models the product list offers, in list order.
+extern const std::array<Product, 1> ProductTable;
+
+// The session the dialog owns between a successful open and Disconnect (the handle itself lives in the link).
+struct DeviceSession {
+    std::uint16_t inputReportLength = 0;
+    std::uint16_t outputReportLength = 0;
+};
+
+// One dialog-wide integer shared by the focus handlers, the live timers and the send flow.
+namespace busy {
+inline constexpr int Idle = 0;
+inline constexpr int HLivePending = 1;
+inline constexpr int VLivePending = 2;
+inline constexpr int SendPending = 3;
+inline constexpr int HFocused = 11;
+inline constexpr int VFocused = 12;
+inline constexpr int SendFailureSeen = 13;
+
+// A send's completion owns BusyState until timer 3 fires: nothing else may overwrite these two values.
+constexpr bool recordsSendCompletion(int state) {
+    return state == SendPending || state == SendFailureSeen;
+}
+}  // namespace busy
+
+class MainPanel {
+public:
+    MainPanel(DialogView& view, device::DeviceLink& link);
+
+    // WM_INITDIALOG, after the Win32-only steps (centring, icons, loop registration): marks the device closed,
+    // fills the product and colour lists and sets the control limits.
+    void OnInitDialog();
+    // WM_COMMAND for every control but 1 and 2 (CMainDlg closes the dialog for those). Returns whether the
+    // message map has an entry for it.
+    bool OnCommand(int controlId, int notificationCode);
+    // WM_TIMER.
+    void OnTimer(unsigned timerId);
+    // Closes the device and disables the device controls; also the first step of closing the dialog.
+    void Disconnect();
+
+    int busyState() const { return busyState_; }
+    const DeviceSession& session() const { return session_; }
+
+    // Tests substitute a source that cannot obtain memory.
+    void setReportBufferSource(ReportBuffer::Source source) { bufferSource_ = source; }
+
+private:
+    enum class PositionEdit { None, H, V };
+    struct SettingRead;
+
+    void onPositionFocus(PositionEdit edit, bool gained);
+    void OnConnect();
+    void OnReceive();
+    void enableDeviceControls();
+    void runReadBack();
+    void runSend();
+    void completeSend();
+    void onPositionChanged(int editId);
+    void sendLivePosition(PositionEdit axis);
+    void endLivePosition(PositionEdit axis);
+    void readSettingValue(protocol::SettingCommand command, SettingRead& read);
+    void finishSendWithoutCompletionTimer(bool allWritten);
+    void lockSendControls(bool locked);
+    void paintColourSwatches();
+    void setStatusWithModel(const char* format, const char* modelName);
+
+    DialogView& view_;
+    device::DeviceLink& link_;
+    DeviceSession session_;
+    int busyState_ = busy::Idle;
+    // Which position edit has the keyboard focus, from the focus notifications: BusyState cannot tell while a
+    // timer or a send completion is recorded in it.
+    PositionEdit focusedPositionEdit_ = PositionEdit::None;
+    // Whether the send completion timer runs, so that a send never leaves the controls locked for ever.
+    bool completionTimerRunning_ = false;
+    ReportBuffer::Source bufferSource_ = &ReportBuffer::allocateZeroed;
+};
+
+}  // namespace sw::panel
