@@ -55,8 +55,13 @@ else
     export DISPLAY="$operator_display"
 fi
 
+# The same prefix maker and registry settings as the test bed.
 bed_make_prefix
-bed_import_registry "$here/demo.reg"
+bed_import_registry "$repo/tests/e2e/wine/bed.reg"
+if [ "$headless" = 0 ]; then
+    # On the operator's desktop a window manager runs: let it manage both windows (move, stack, close).
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1 || true
+fi
 # shellcheck disable=SC2034  # read by bed_stage_files
 SW_BED_STAGE_FILES=("${SW_DEMO_PANEL_FILES[@]}")
 bed_stage_files

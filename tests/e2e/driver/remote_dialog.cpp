@@ -51,6 +51,22 @@ std::optional<std::string> RemoteDialog::title() const {
     return windowText(dialog_);
 }
 
+std::optional<std::wstring> RemoteDialog::wideText(int id) const {
+    const HWND control = item(id);
+    if (!control)
+        return std::nullopt;
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kReadLimit.count(), &length))
+        return std::nullopt;
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                             kReadLimit.count(), &copied))
+        return std::nullopt;
+    text.resize(copied);
+    return text;
+}
+
 std::optional<LRESULT> RemoteDialog::send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
     const HWND control = item(id);
     if (!control)
@@ -181,13 +197,20 @@ BOOL CALLBACK findUnpainted(HWND window, LPARAM found) {
 
 }  // namespace
 
+bool RemoteDialog::painted() const {
+    bool unpainted = GetUpdateRect(dialog_, nullptr, FALSE) != FALSE;
+    if (!unpainted)
+        EnumChildWindows(dialog_, findUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
+
 bool RemoteDialog::waitPainted(Millis limit) const {
-    return waitFor(limit, [&] {
-        bool unpainted = GetUpdateRect(dialog_, nullptr, FALSE) != FALSE;
-        if (!unpainted)
-            EnumChildWindows(dialog_, findUnpainted, reinterpret_cast<LPARAM>(&unpainted));
-        return !unpainted;
-    });
+    return waitFor(limit, [&] { return painted(); });
+}
+
+HWND findVisibleWindow(const char* title) {
+    const HWND window = FindWindowA(nullptr, title);
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
 }  // namespace sw::e2e

@@ -29,6 +29,8 @@ public:
     // --- reads (Shift-JIS text as the panel holds it) ---
     std::optional<std::string> text(int id) const;
     std::optional<std::string> title() const;
+    // A control's text as UTF-16, for windows that hold text outside code page 932.
+    std::optional<std::wstring> wideText(int id) const;
     bool enabled(int id) const { return IsWindowEnabled(item(id)) != FALSE; }
     bool visible(int id) const { return IsWindowVisible(item(id)) != FALSE; }
     std::optional<LRESULT> send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -56,11 +58,15 @@ public:
     bool waitForText(int id, const std::string& expected, Millis limit = kReactionLimit) const;
     // Waits until the panel's thread handles sent messages again (no handler blocks it any more).
     bool waitResponsive(Millis limit = kReadBackLimit) const;
-    // Waits until the dialog and all its controls have painted themselves (no update region is left).
+    // The dialog and all its controls have painted themselves (no update region is left).
+    bool painted() const;
     bool waitPainted(Millis limit = kReactionLimit) const;
 
 private:
     HWND dialog_;
 };
+
+// The visible top-level window titled `title` of any process; null if there is none.
+HWND findVisibleWindow(const char* title);
 
 }  // namespace sw::e2e

@@ -1,5 +1,7 @@
 #include "tests/e2e/driver/screen_pixels.h"
 
+#include <cstdio>
+#include <memory>
 #include <utility>
 
 namespace sw::e2e {
@@ -63,8 +65,12 @@ std::optional<ClientImage> ClientImage::capture(HWND window) {
     POINT origin{0, 0};
     if (!GetClientRect(window, &client) || !ClientToScreen(window, &origin))
         return std::nullopt;
-    const int width = client.right;
-    const int height = client.bottom;
+    return captureScreen({origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+}
+
+std::optional<ClientImage> ClientImage::captureScreen(const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
         return std::nullopt;
 
@@ -74,7 +80,7 @@ std::optional<ClientImage> ClientImage::capture(HWND window) {
     if (!screen.get() || !memory.get() || !image.get())
         return std::nullopt;
     const HGDIOBJ previous = SelectObject(memory.get(), image.get());
-    const bool copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY) != FALSE;
+    const bool copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY) != FALSE;
     SelectObject(memory.get(), previous);
     if (!copied)
         return std::nullopt;
@@ -91,6 +97,38 @@ std::optional<ClientImage> ClientImage::capture(HWND window) {
                   reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != height)
         return std::nullopt;
     return ClientImage(width, height, std::move(pixels));
+}
+
+bool ClientImage::saveBmp(const std::string& path) const {
+    // BMP rows run from the bottom up, each pixel blue, green, red, each row padded to four bytes.
+    const std::size_t stride = (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3};
+    std::vector<unsigned char> rows(stride * static_cast<std::size_t>(height_), 0);
+    for (int y = 0; y < height_; ++y) {
+        unsigned char* out = rows.data() + static_cast<std::size_t>(height_ - 1 - y) * stride;
+        for (int x = 0; x < width_; ++x) {
+            const std::uint32_t pixel =
+                pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+            out[3 * x] = static_cast<unsigned char>(pixel & 0xFF);
+            out[3 * x + 1] = static_cast<unsigned char>((pixel >> 8) & 0xFF);
+            out[3 * x + 2] = static_cast<unsigned char>((pixel >> 16) & 0xFF);
+        }
+    }
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width_;
+    header.biHeight = height_;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    BITMAPFILEHEADER fileHeader{};
+    fileHeader.bfType = 0x4D42;  // "BM"
+    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+    fileHeader.bfSize = static_cast<DWORD>(fileHeader.bfOffBits + rows.size());
+    const auto closeFile = [](std::FILE* file) { std::fclose(file); };
+    std::unique_ptr<std::FILE, decltype(closeFile)> file(std::fopen(path.c_str(), "wb"), closeFile);
+    return file != nullptr && std::fwrite(&fileHeader, sizeof fileHeader, 1, file.get()) == 1 &&
+           std::fwrite(&header, sizeof header, 1, file.get()) == 1 &&
+           std::fwrite(rows.data(), 1, rows.size(), file.get()) == rows.size();
 }
 
 std::optional<Rgb> ClientImage::at(int x, int y) const {

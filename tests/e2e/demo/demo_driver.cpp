@@ -18,24 +18,26 @@
 #include "panel/control_ids.h"
 #include "protocol/colour_palette.h"
 #include "protocol/signal_format.h"
-#include "scripts/demo/monitor_check.h"
-#include "scripts/demo/remote_window.h"
-#include "scripts/demo/screen_image.h"
 #include "sim/monitor_ids.h"
 #include "sim/osd_layout.h"
+#include "tests/e2e/demo/monitor_check.h"
+#include "tests/e2e/driver/remote_dialog.h"
+#include "tests/e2e/driver/screen_pixels.h"
+#include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/wait.h"
 
 namespace {
 
-using sw::demo::Millis;
+using sw::e2e::Millis;
+using sw::e2e::RemoteDialog;
 
 constexpr const char* kPanelTitle = "Stampwright";
 // Both programs start in well under a second once the wineserver runs; a cold Wine may take several.
-constexpr Millis kStartLimit = 30'000;
-// A read-back is six exchanges of about half a second; a send ends with the panel's two-second completion.
-constexpr Millis kReadBackLimit = 20'000;
-constexpr Millis kSendLimit = 20'000;
+constexpr Millis kWindowsLimit{30'000};
+// A send ends with the panel's two-second completion.
+constexpr Millis kSendLimit{20'000};
 // The monitor repaints within a frame of the last setting command.
-constexpr Millis kRepaintLimit = 5'000;
+constexpr Millis kRepaintLimit{5'000};
 
 constexpr int kRowHPosition = 100;
 constexpr int kRowVPosition = 50;
@@ -57,13 +59,13 @@ bool fail(const char* what) {
 
 std::optional<Windows> waitForWindows() {
     Windows w;
-    const bool found = sw::demo::waitUntil(kStartLimit, [&] {
-        w.panel = sw::demo::findVisibleWindow(kPanelTitle);
-        w.monitor = sw::demo::findVisibleWindow(sw::sim::kMonitorTitleAnsi);
+    const bool found = sw::e2e::waitFor(kWindowsLimit, [&] {
+        w.panel = sw::e2e::findVisibleWindow(kPanelTitle);
+        w.monitor = sw::e2e::findVisibleWindow(sw::sim::kMonitorTitleAnsi);
         return w.panel != nullptr && w.monitor != nullptr;
     });
     if (!found) {
-        std::printf("FAILED: window not shown within %llu s:%s%s\n", kStartLimit / 1000,
+        std::printf("FAILED: window not shown within %lu s:%s%s\n", kWindowsLimit.count() / 1000,
                     w.panel ? "" : " \"Stampwright\"", w.monitor ? "" : " \"ZEL-OT40 (simulated)\"");
         return std::nullopt;
     }
@@ -86,20 +88,10 @@ void arrange(const Windows& w) {
     SetWindowPos(w.monitor, nullptr, panelWidth, 0, monitorWidth, monitorHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::optional<std::string> statusText(HWND panel) {
-    return sw::demo::textOf(GetDlgItem(panel, sw::panel::IDC_STATUS));
-}
-
-// Clicks a panel button the way a click reaches it: as the button's command to the dialog, queued, so the driver
-// is free while the panel is busy with the device.
-void click(HWND panel, int id) {
-    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(panel, id)));
-}
-
-bool waitForStatus(HWND panel, Millis limit, const char* expected, bool prefix) {
+bool waitForStatus(const RemoteDialog& panel, Millis limit, const char* expected, bool prefix) {
     std::string last;
-    const bool seen = sw::demo::waitUntil(limit, [&] {
-        const auto text = statusText(panel);
+    const bool seen = sw::e2e::waitFor(limit, [&] {
+        const auto text = panel.text(sw::panel::IDC_STATUS);
         if (text)
             last = *text;
         return text && (prefix ? text->rfind(expected, 0) == 0 : *text == expected);
@@ -117,36 +109,35 @@ std::optional<int> paletteIndex(const char* name) {
     return std::nullopt;
 }
 
-bool setText(HWND panel, int id, const char* text) {
-    return sw::demo::sendWithLimit(GetDlgItem(panel, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)).has_value();
+bool setText(const RemoteDialog& panel, int id, const char* text) {
+    return panel.send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)).has_value();
 }
 
-bool connectAndSend(HWND panel, int colourIndex) {
+bool connectAndSend(const RemoteDialog& panel, int colourIndex) {
+    using namespace sw::panel;
     std::printf("connect\n");
-    click(panel, sw::panel::IDC_CONNECT);
-    if (!waitForStatus(panel, kReadBackLimit, kReadBackDone, true))
+    // Posted, so the driver is free while the panel is busy with the device.
+    panel.postCommand(IDC_CONNECT);
+    if (!waitForStatus(panel, sw::e2e::kReadBackLimit, kReadBackDone, true))
         return fail("the read-back did not finish");
 
     const std::string h = std::to_string(kRowHPosition);
     const std::string v = std::to_string(kRowVPosition);
-    HWND colour = GetDlgItem(panel, sw::panel::IDC_COLOUR1);
-    const bool edited = setText(panel, sw::panel::IDC_H_EDIT, h.c_str()) &&
-                        setText(panel, sw::panel::IDC_V_EDIT, v.c_str()) &&
-                        setText(panel, sw::panel::IDC_ROW1, kRowText) &&
-                        sw::demo::sendWithLimit(GetDlgItem(panel, sw::panel::IDC_SIZE_X2), BM_CLICK).has_value() &&
-                        sw::demo::sendWithLimit(colour, CB_SETCURSEL, static_cast<WPARAM>(colourIndex)).has_value() &&
-                        sw::demo::sendWithLimit(panel, WM_COMMAND, MAKEWPARAM(sw::panel::IDC_COLOUR1, CBN_SELCHANGE),
-                                                reinterpret_cast<LPARAM>(colour))
+    const bool edited = setText(panel, IDC_H_EDIT, h.c_str()) && setText(panel, IDC_V_EDIT, v.c_str()) &&
+                        setText(panel, IDC_ROW1, kRowText) && panel.send(IDC_SIZE_X2, BM_CLICK).has_value() &&
+                        panel.send(IDC_COLOUR1, CB_SETCURSEL, static_cast<WPARAM>(colourIndex)).has_value() &&
+                        panel
+                            .sendToDialog(WM_COMMAND, MAKEWPARAM(IDC_COLOUR1, CBN_SELCHANGE),
+                                          reinterpret_cast<LPARAM>(panel.item(IDC_COLOUR1)))
                             .has_value();
     if (!edited)
         return fail("the panel did not take the new settings");
-    if (sw::demo::sendWithLimit(GetDlgItem(panel, sw::panel::IDC_SIZE_X2), BM_GETCHECK) != BST_CHECKED ||
-        sw::demo::sendWithLimit(colour, CB_GETCURSEL) != colourIndex)
+    if (panel.checkState(IDC_SIZE_X2) != BST_CHECKED || panel.comboSelection(IDC_COLOUR1) != colourIndex)
         return fail("the size or the colour did not change");
 
     std::printf("send: row 1 \"%s\" at H %d, V %d, x2, colour %s\n", kRowText, kRowHPosition, kRowVPosition,
                 kRowColourName);
-    click(panel, sw::panel::IDC_SEND);
+    panel.postCommand(IDC_SEND);
     if (!waitForStatus(panel, kSendLimit, kSent, false))
         return fail("the send did not end in success");
     return true;
@@ -154,7 +145,7 @@ bool connectAndSend(HWND panel, int colourIndex) {
 
 // The picture's format as the monitor states it under the picture, e.g. "1280×720 p".
 std::optional<sw::protocol::SignalFormat> monitorFormat(HWND monitor) {
-    const auto label = sw::demo::wideTextOf(GetDlgItem(monitor, sw::sim::kMonitorFormatId));
+    const auto label = RemoteDialog(monitor).wideText(sw::sim::kMonitorFormatId);
     int width = 0;
     int height = 0;
     wchar_t scan = 0;
@@ -171,12 +162,15 @@ sw::sim::PixelRect screenRectOf(HWND window) {
     return {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
 }
 
-sw::sim::PixelRect bothWindows(const Windows& w) {
+RECT bothWindows(const Windows& w) {
     RECT a{};
     RECT b{};
     GetWindowRect(w.panel, &a);
     GetWindowRect(w.monitor, &b);
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+    // Within the screen: what lies beyond it has no pixels to copy.
+    return {std::max(0L, std::min(a.left, b.left)), std::max(0L, std::min(a.top, b.top)),
+            std::min<LONG>(GetSystemMetrics(SM_CXSCREEN), std::max(a.right, b.right)),
+            std::min<LONG>(GetSystemMetrics(SM_CYSCREEN), std::max(a.bottom, b.bottom))};
 }
 
 bool checkMonitor(const Windows& w, int colourIndex, const std::string& bmpPath) {
@@ -196,14 +190,17 @@ bool checkMonitor(const Windows& w, int colourIndex, const std::string& bmpPath)
     sent.row2 = {};
 
     const sw::sim::PixelRect view = screenRectOf(GetDlgItem(w.monitor, sw::sim::kMonitorPictureId));
-    sw::demo::ScreenImage screen;
+    const RECT wholeScreen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     sw::demo::MonitorCheck check;
-    sw::demo::waitUntil(kRepaintLimit, [&] {
+    check.failures.push_back("the screen could not be copied");
+    sw::e2e::waitFor(kRepaintLimit, [&] {
         // A screen taken while a window is still drawing itself shows half a picture.
-        if (!sw::demo::painted(w.panel) || !sw::demo::painted(w.monitor))
+        if (!RemoteDialog(w.panel).painted() || !RemoteDialog(w.monitor).painted())
             return false;
-        screen = sw::demo::ScreenImage::capture();
-        check = sw::demo::checkMonitorPicture(screen, view, *format, sent);
+        const auto screen = sw::e2e::ClientImage::captureScreen(wholeScreen);
+        if (!screen)
+            return false;
+        check = sw::demo::checkMonitorPicture(*screen, view, *format, sent);
         return check.passed();
     });
     for (const std::string& finding : check.findings)
@@ -211,7 +208,7 @@ bool checkMonitor(const Windows& w, int colourIndex, const std::string& bmpPath)
     for (const std::string& failure : check.failures)
         std::printf("FAILED: %s\n", failure.c_str());
 
-    if (screen.empty() || !screen.saveBmp(bothWindows(w), bmpPath))
+    if (!sw::e2e::saveScreenArea(bothWindows(w), bmpPath))
         return fail("the screenshot could not be saved");
     return check.passed();
 }
@@ -237,7 +234,7 @@ int main(int argc, char** argv) {
     const auto colourIndex = paletteIndex(kRowColourName);
     if (!colourIndex)
         return fail("the palette has no such colour") ? 0 : 1;
-    if (!connectAndSend(windows->panel, *colourIndex))
+    if (!connectAndSend(RemoteDialog(windows->panel), *colourIndex))
         return 1;
     if (!checkMonitor(*windows, *colourIndex, argv[2]))
         return 1;

@@ -1,4 +1,4 @@
-#include "scripts/demo/monitor_check.h"
+#include "tests/e2e/demo/monitor_check.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +29,15 @@ std::string describe(const protocol::Rgb& c) {
     return text;
 }
 
+// Black outside the screen.
+protocol::Rgb pixelAt(const e2e::ClientImage& screen, int x, int y) {
+    const auto seen = screen.at(x, y);
+    if (!seen)
+        return {};
+    return {static_cast<std::uint8_t>(seen->red), static_cast<std::uint8_t>(seen->green),
+            static_cast<std::uint8_t>(seen->blue)};
+}
+
 sim::PixelRect shifted(const sim::PixelRect& r, int dx, int dy) {
     return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
@@ -49,7 +58,7 @@ std::optional<protocol::Rgb> patternAt(const sim::PictureView& view,
 
 }  // namespace
 
-MonitorCheck checkMonitorPicture(const ScreenImage& screen,
+MonitorCheck checkMonitorPicture(const e2e::ClientImage& screen,
                                  const sim::PixelRect& area,
                                  const protocol::SignalFormat& format,
                                  const sim::Ot40Settings& settings) {
@@ -74,7 +83,7 @@ MonitorCheck checkMonitorPicture(const ScreenImage& screen,
         std::string firstOther;
         for (int y = box.top; y < box.bottom; ++y) {
             for (int x = box.left; x < box.right; ++x) {
-                const protocol::Rgb seen = screen.at(x, y);
+                const protocol::Rgb seen = pixelAt(screen, x, y);
                 const auto pattern = patternAt(view, format, area.left, area.top, x, y);
                 if (closeTo(seen, row.colour)) {
                     ++inColour;
@@ -114,7 +123,7 @@ MonitorCheck checkMonitorPicture(const ScreenImage& screen,
             patternAt(view, format, area.left, area.top, x + 2, y) != pattern)
             return;
         ++samples;
-        const protocol::Rgb seen = screen.at(x, y);
+        const protocol::Rgb seen = pixelAt(screen, x, y);
         if (!closeTo(seen, *pattern) && wrong++ == 0)
             firstWrong = describe(seen) + " instead of " + describe(*pattern) + " at " + std::to_string(x) + "," +
                          std::to_string(y);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "protocol/signal_format.h"
-#include "scripts/demo/screen_image.h"
 #include "sim/osd_layout.h"
 #include "sim/ot40_model.h"
+#include "tests/e2e/driver/screen_pixels.h"
 
 namespace sw::demo {
 
@@ -18,9 +18,9 @@ struct MonitorCheck {
     bool passed() const { return failures.empty(); }
 };
 
-// `view` is the picture view's client area in screen pixels; `settings` what the panel sent; `format` the
-// picture's resolution as the monitor states it.
-MonitorCheck checkMonitorPicture(const ScreenImage& screen,
+// `screen` is the whole screen; `view` is the picture view's client area in screen pixels; `settings` what the panel
+// sent; `format` the picture's resolution as the monitor states it.
+MonitorCheck checkMonitorPicture(const e2e::ClientImage& screen,
                                  const sim::PixelRect& view,
                                  const protocol::SignalFormat& format,
                                  const sim::Ot40Settings& settings);
