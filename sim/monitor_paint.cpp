@@ -32,10 +32,10 @@ void fill(HDC dc, const PixelRect& area, COLORREF colour) {
     FillRect(dc, &rect, brush.Get());
 }
 
-void paintNoSignal(BackBuffer& buffer) {
-    OwnedFont font(CreateFontW(-std::max(12, buffer.height() / 12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                               kCaptionFace));
+void paintNoSignal(win32::BackBuffer& buffer) {
+    win32::OwnedFont font(CreateFontW(-std::max(12, buffer.height() / 12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      DEFAULT_PITCH, kCaptionFace));
     win32::SelectedObject selected(buffer.dc(), font.get());
     SetBkMode(buffer.dc(), TRANSPARENT);
     SetTextColor(buffer.dc(), kNoSignalText);
@@ -44,7 +44,7 @@ void paintNoSignal(BackBuffer& buffer) {
 }
 
 // Darkens the area to half its brightness: black laid over it at half opacity.
-void darkenByHalf(BackBuffer& buffer, const PixelRect& area) {
+void darkenByHalf(win32::BackBuffer& buffer, const PixelRect& area) {
     const PixelRect inside = intersect(area, PixelRect{0, 0, buffer.width(), buffer.height()});
     if (inside.empty())
         return;
@@ -87,7 +87,7 @@ void paintRowText(HDC dc, const OsdRow& row, const PictureView& view) {
     }
 }
 
-void paintOsd(BackBuffer& buffer, const OsdLayout& layout, const PictureView& view) {
+void paintOsd(win32::BackBuffer& buffer, const OsdLayout& layout, const PictureView& view) {
     if (layout.halftone) {
         for (const OsdRow& row : layout.rows)
             darkenByHalf(buffer, view.toView(row.visibleBand));
@@ -97,9 +97,9 @@ void paintOsd(BackBuffer& buffer, const OsdLayout& layout, const PictureView& vi
     const int cellHeight = view.toViewY(kCellPixels * layout.multiplier) - view.toViewY(0);
     if (cellHeight <= 0)
         return;
-    OwnedFont font(CreateFontW(-cellHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
-                               kOsdFace));
+    win32::OwnedFont font(CreateFontW(-cellHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                      FIXED_PITCH | FF_MODERN, kOsdFace));
     HDC dc = buffer.dc();
     win32::SelectedObject selected(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
@@ -113,7 +113,7 @@ void paintOsd(BackBuffer& buffer, const OsdLayout& layout, const PictureView& vi
 
 }  // namespace
 
-void paintMonitorFrame(BackBuffer& buffer, const MonitorFrame& frame) {
+void paintMonitorFrame(win32::BackBuffer& buffer, const MonitorFrame& frame) {
     fill(buffer.dc(), {0, 0, buffer.width(), buffer.height()}, RGB(0, 0, 0));
     const protocol::SignalFormat format = pictureFormat(frame.signal);
     if (!hasPicture(format)) {

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "sim/ot40_model.h"
-#include "sim/win_gdi.h"
+#include "win32/gdi_objects.h"
 
 namespace sw::sim {
 
@@ -17,6 +17,6 @@ struct MonitorFrame {
 };
 
 // Draws the whole view into `buffer` (its full size is the view).
-void paintMonitorFrame(BackBuffer& buffer, const MonitorFrame& frame);
+void paintMonitorFrame(win32::BackBuffer& buffer, const MonitorFrame& frame);
 
 }  // namespace sw::sim

@@ -517,10 +517,10 @@ void MonitorWindow::setTextIfChanged(HWND control, const std::wstring& text) {
 }
 
 void MonitorWindow::paintPicture() {
-    PaintScope paint(controls_.picture);
+    win32::PaintScope paint(controls_.picture);
     RECT client{};
     GetClientRect(controls_.picture, &client);
-    BackBuffer buffer(paint.dc(), client.right, client.bottom);
+    win32::BackBuffer buffer(paint.dc(), client.right, client.bottom);
     if (!buffer.ready())
         return;
     paintMonitorFrame(buffer, frame_);

@@ -14,7 +14,7 @@
 #include "sim/monitor_texts.h"
 #include "sim/pipe_device_server.h"
 #include "sim/strip_flow.h"
-#include "sim/win_gdi.h"
+#include "win32/gdi_objects.h"
 
 namespace sw::sim {
 
@@ -79,7 +79,7 @@ private:
     PipeDeviceServer& server_;
     HWND window_ = nullptr;
     Controls controls_;
-    OwnedFont font_;
+    win32::OwnedFont font_;
     int lineHeight_ = 24;
     std::vector<std::vector<StripItem>> strip_;  // groups that stay on one line, in tab order
     HWND focus_ = nullptr;                       // the control that had the focus when the window was deactivated

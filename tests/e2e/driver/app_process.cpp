@@ -91,14 +91,14 @@ std::optional<AppProcess> AppProcess::launch(const std::string& exePath, const L
         return std::nullopt;
     }
     CloseHandle(created.hThread);
-    return AppProcess(UniqueHandle(created.hProcess), created.dwProcessId, created.dwThreadId);
+    return AppProcess(win32::UniqueHandle(created.hProcess), created.dwProcessId, created.dwThreadId);
 }
 
-AppProcess::AppProcess(UniqueHandle process, DWORD id, DWORD threadId)
+AppProcess::AppProcess(win32::UniqueHandle process, DWORD id, DWORD threadId)
     : process_(std::move(process)), id_(id), threadId_(threadId) {}
 
 AppProcess::~AppProcess() {
-    if (process_ && running()) {
+    if (process_.valid() && running()) {
         TerminateProcess(process_.get(), 0xDEAD);
         WaitForSingleObject(process_.get(), static_cast<DWORD>(kExitLimit.count()));
     }

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/e2e/driver/unique_handle.h"
+#include "win32/unique_handle.h"
 #include "tests/e2e/driver/wait.h"
 
 namespace sw::e2e {
@@ -46,9 +46,9 @@ public:
     DWORD threadId() const { return threadId_; }
 
 private:
-    AppProcess(UniqueHandle process, DWORD id, DWORD threadId);
+    AppProcess(win32::UniqueHandle process, DWORD id, DWORD threadId);
 
-    UniqueHandle process_;
+    win32::UniqueHandle process_;
     DWORD id_ = 0;
     DWORD threadId_ = 0;
 };

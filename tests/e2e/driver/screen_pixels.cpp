@@ -4,56 +4,9 @@
 #include <memory>
 #include <utility>
 
+#include "win32/gdi_objects.h"
+
 namespace sw::e2e {
-
-namespace {
-
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    ~ScreenDc() {
-        if (dc_)
-            ReleaseDC(nullptr, dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    ~MemoryDc() {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class Bitmap {
-public:
-    Bitmap(HDC like, int width, int height) : bitmap_(CreateCompatibleBitmap(like, width, height)) {}
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    ~Bitmap() {
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-}  // namespace
 
 std::string describe(const Rgb& colour) {
     return "rgb(" + std::to_string(colour.red) + ", " + std::to_string(colour.green) + ", " +
@@ -74,28 +27,14 @@ std::optional<ClientImage> ClientImage::captureScreen(const RECT& area) {
     if (width <= 0 || height <= 0)
         return std::nullopt;
 
-    ScreenDc screen;
-    MemoryDc memory(screen.get());
-    Bitmap image(screen.get(), width, height);
-    if (!screen.get() || !memory.get() || !image.get())
+    win32::WindowDc screen(nullptr);
+    win32::BackBuffer image(screen.Get(), width, height);
+    if (!screen.Get() || !image.ready() ||
+        !BitBlt(image.dc(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY))
         return std::nullopt;
-    const HGDIOBJ previous = SelectObject(memory.get(), image.get());
-    const bool copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY) != FALSE;
-    SelectObject(memory.get(), previous);
-    if (!copied)
-        return std::nullopt;
-
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = -height;  // top-down
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    if (GetDIBits(memory.get(), image.get(), 0, static_cast<UINT>(height), pixels.data(),
-                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != height)
-        return std::nullopt;
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(
+        image.pixels(), image.pixels() + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     return ClientImage(width, height, std::move(pixels));
 }
 
