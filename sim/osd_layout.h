@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "panel/dialog_view.h"
+#include "protocol/colour_palette.h"
 #include "protocol/signal_format.h"
 #include "sim/ot40_model.h"
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "panel/dialog_view.h"
+#include "protocol/colour_palette.h"
 #include "sim/osd_layout.h"
 
 namespace sw::sim {
