@@ -50,7 +50,8 @@ bool DialogText::OnEditChange(int id) {
         const auto fitted = FitTyping<wchar_t>(edit.accepted, now, edit.limitBytes, Cp932Bytes);
         if (fitted) {
             SetWindowTextOf(id, fitted->text);
-            SendDlgItemMessageW(dialog_.Handle(), id, EM_SETSEL, fitted->caret, fitted->caret);
+            SendDlgItemMessageW(dialog_.Handle(), id, EM_SETSEL, static_cast<WPARAM>(fitted->caret),
+                                static_cast<LPARAM>(fitted->caret));
             edit.accepted = fitted->text;
             return true;
         }
