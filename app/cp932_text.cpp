@@ -22,8 +22,8 @@ std::wstring ToWide(std::string_view cp932) {
 }
 
 std::string ToCp932(std::wstring_view wide) {
-    // The system turns a surrogate pair into one default character or two, depending on its version: the pairs
-    // are made single first, so that a row never shifts by an extra cell.
+    // The system may turn a surrogate pair into two default characters (Wine does): each pair is made one "?"
+    // first, so that a row never shifts by an extra cell.
     std::wstring units;
     units.reserve(wide.size());
     for (const std::wstring_view character : SplitCharacters(wide))
