@@ -6,7 +6,7 @@ thread_local CDialogImpl* CDialogImpl::creating_ = nullptr;
 
 HWND CDialogImpl::Create(HINSTANCE instance, int templateId, HWND owner, LPARAM param) {
     creating_ = this;
-    HWND created = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, &CDialogImpl::DialogProc, param);
+    HWND created = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), owner, &CDialogImpl::DialogProc, param);
     creating_ = nullptr;
     return created;
 }
@@ -20,17 +20,17 @@ CDialogImpl::~CDialogImpl() {
     if (hwnd_ == nullptr)
         return;
     // Too late for the derived handlers: the window's last messages go to the default processing only.
-    SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
     ::DestroyWindow(hwnd_);
 }
 
 INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CDialogImpl*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    auto* self = reinterpret_cast<CDialogImpl*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (self == nullptr && creating_ != nullptr) {
         self = creating_;
         creating_ = nullptr;
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     }
     if (self == nullptr)
         return FALSE;
@@ -38,7 +38,7 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
     INT_PTR result = FALSE;
     const bool handled = self->HandleMessage(message, wParam, lParam, result);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
     return handled ? result : FALSE;

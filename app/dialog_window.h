@@ -39,7 +39,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // The object whose window CreateDialogParamA is making on this thread.
+    // The object whose window CreateDialogParamW is making on this thread.
     static thread_local CDialogImpl* creating_;
 };
 

@@ -30,7 +30,7 @@ constexpr int kSwatchInset = 2;
 
 }  // namespace
 
-CMainDlg::CMainDlg(CAppModule& module) : module_(module), panel_(*this, link_) {}
+CMainDlg::CMainDlg(CAppModule& module) : module_(module), text_(*this), panel_(*this, link_) {}
 
 CMainDlg::~CMainDlg() {
     // While the panel and the link still exist: the window's last notifications reach them.
@@ -78,8 +78,11 @@ bool CMainDlg::OnCommand(int controlId, int notificationCode) {
             CloseDialog(2);
             return true;
         default:
+            // An edit whose typed text was cut has already told the panel of the cut text, from inside the cut.
+            if (notificationCode == EN_CHANGE && text_.OnEditChange(controlId))
+                return true;
             // Also for notifications that arrive before WM_INITDIALOG or from inside the panel's own calls
-            // (SetDlgItemTextA raises EN_CHANGE synchronously): the panel exists from construction on.
+            // (setting an edit's text raises EN_CHANGE synchronously): the panel exists from construction on.
             return panel_.OnCommand(controlId, notificationCode);
     }
 }
@@ -106,7 +109,7 @@ bool CMainDlg::FilterMessage(MSG& msg) {
     }
     if (hwnd_ == nullptr)
         return false;
-    return IsDialogMessageA(hwnd_, &msg) != FALSE;
+    return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
 bool CMainDlg::HandleIdle() {
@@ -157,17 +160,11 @@ void CMainDlg::LeaveMessageLoop() {
 // DialogView
 
 void CMainDlg::SetItemText(int id, std::string_view text) {
-    const std::string terminated(text);
-    SetDlgItemTextA(hwnd_, id, terminated.c_str());
+    text_.SetItemText(id, text);
 }
 
 std::string CMainDlg::GetItemText(int id, std::size_t bufferSize) {
-    if (bufferSize == 0)
-        return {};
-    std::string text(bufferSize, '\0');
-    const int copied = GetWindowTextA(Item(id), text.data(), static_cast<int>(bufferSize));
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
+    return text_.GetItemText(id, bufferSize);
 }
 
 unsigned CMainDlg::GetItemUInt(int id) {
@@ -175,15 +172,15 @@ unsigned CMainDlg::GetItemUInt(int id) {
 }
 
 int CMainDlg::GetItemTextLength(int id) {
-    return static_cast<int>(SendDlgItemMessageA(hwnd_, id, WM_GETTEXTLENGTH, 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(hwnd_, id, WM_GETTEXTLENGTH, 0, 0));
 }
 
 void CMainDlg::SetEditSelection(int id, int start, int end) {
-    SendDlgItemMessageA(hwnd_, id, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    SendDlgItemMessageW(hwnd_, id, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
 }
 
 void CMainDlg::SetEditLimit(int id, int limit) {
-    SendDlgItemMessageA(hwnd_, id, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
+    text_.SetEditLimit(id, limit);
 }
 
 void CMainDlg::EnableItem(int id, bool enable) {
@@ -191,35 +188,32 @@ void CMainDlg::EnableItem(int id, bool enable) {
 }
 
 bool CMainDlg::IsItemChecked(int id) {
-    return SendDlgItemMessageA(hwnd_, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendDlgItemMessageW(hwnd_, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void CMainDlg::SetItemChecked(int id, bool checked) {
-    SendDlgItemMessageA(hwnd_, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendDlgItemMessageW(hwnd_, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CMainDlg::AddComboString(int id, std::string_view text) {
-    const std::string terminated(text);
-    SendDlgItemMessageA(hwnd_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
+    text_.AddComboString(id, text);
 }
 
 int CMainDlg::FindComboStringExact(int id, std::string_view text) {
-    const std::string terminated(text);
-    return static_cast<int>(SendDlgItemMessageA(hwnd_, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                reinterpret_cast<LPARAM>(terminated.c_str())));
+    return text_.FindComboStringExact(id, text);
 }
 
 void CMainDlg::SetComboSelection(int id, int index) {
-    SendDlgItemMessageA(hwnd_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendDlgItemMessageW(hwnd_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 int CMainDlg::GetComboSelection(int id) {
-    return static_cast<int>(SendDlgItemMessageA(hwnd_, id, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(hwnd_, id, CB_GETCURSEL, 0, 0));
 }
 
 void CMainDlg::SetUpDownRange(int id, int minimum, int maximum) {
     // The maximum travels in the low word: a minimum above the maximum makes the up arrow count down.
-    SendDlgItemMessageA(hwnd_, id, UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(maximum), static_cast<WORD>(minimum)));
+    SendDlgItemMessageW(hwnd_, id, UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(maximum), static_cast<WORD>(minimum)));
 }
 
 unsigned CMainDlg::StartTimer(unsigned timerId, unsigned intervalMs) {

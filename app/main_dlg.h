@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/app_module.h"
+#include "app/dialog_text.h"
 #include "app/dialog_window.h"
 #include "app/message_loop.h"
 #include "device/win_device_link.h"
@@ -68,6 +69,7 @@ private:
     CMessageLoop* joinedLoop_ = nullptr;
     win32::OwnedIcon bigIcon_;
     win32::OwnedIcon smallIcon_;
+    DialogText text_;
     device::WinDeviceLink link_;
     panel::MainPanel panel_;
 };

@@ -7,12 +7,12 @@ class ThreadQueue final : public MessageQueue<MSG> {
 public:
     bool IsMessageWaiting() override {
         MSG peeked;
-        return PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
+        return PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
     }
-    int GetNext(MSG& msg) override { return static_cast<int>(GetMessageA(&msg, nullptr, 0, 0)); }
+    int GetNext(MSG& msg) override { return static_cast<int>(GetMessageW(&msg, nullptr, 0, 0)); }
     void TranslateAndDispatch(MSG& msg) override {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     std::uint32_t MessageId(const MSG& msg) const override { return msg.message; }
     int QuitCode(const MSG& msg) const override { return static_cast<int>(msg.wParam); }

@@ -17,7 +17,7 @@ void InstanceMutex::Close() {
 }
 
 HWND FindRunningCopy() {
-    return FindWindowA(nullptr, kMainWindowTitle);
+    return FindWindowW(nullptr, kMainWindowTitle);
 }
 
 void BringToFront(HWND window) {

@@ -8,7 +8,7 @@ namespace sw::app {
 
 inline constexpr char kInstanceMutexName[] = "Stampwright starting prevention";
 // The main dialog's caption: the second copy finds the first copy's window by it.
-inline constexpr char kMainWindowTitle[] = "Stampwright";
+inline constexpr wchar_t kMainWindowTitle[] = L"Stampwright";
 
 class InstanceMutex {
 public:

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 
+#include "tests/e2e/driver/shift_jis.h"
+
 namespace sw::e2e {
 
 namespace {
@@ -56,9 +58,9 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM context) {
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || !IsWindowVisible(window))
         return TRUE;
-    char title[256] = {};
-    GetWindowTextA(window, title, sizeof title);
-    if (search->title && std::strcmp(title, search->title) != 0)
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    if (search->title && shiftJisFromWide(title) != search->title)
         return TRUE;
     search->found = window;
     return FALSE;

@@ -1,12 +1,18 @@
 #include "tests/e2e/driver/dialog_input.h"
 
 #include "tests/e2e/driver/real_input.h"
+#include "tests/e2e/driver/shift_jis.h"
 
 namespace sw::e2e {
 
 bool setControlText(const RemoteDialog& dialog, int id, const std::string& text) {
-    const auto result = dialog.send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    return result && *result == TRUE;
+    const HWND control = dialog.item(id);
+    const std::wstring wide = wideFromShiftJis(text);
+    DWORD_PTR result = 0;
+    return control &&
+           SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL,
+                               static_cast<UINT>(kReadLimit.count()), &result) &&
+           result == TRUE;
 }
 
 bool selectListEntry(const RemoteDialog& dialog, int id, int index) {
@@ -31,6 +37,14 @@ std::optional<std::pair<int, int>> textSelection(const RemoteDialog& dialog, int
 bool typeKeys(std::string_view keys) {
     for (const char key : keys) {
         if (!pressKey(static_cast<WORD>(static_cast<unsigned char>(key))))
+            return false;
+    }
+    return true;
+}
+
+bool typeText(std::wstring_view text) {
+    for (const wchar_t character : text) {
+        if (!pressCharacter(character))
             return false;
     }
     return true;

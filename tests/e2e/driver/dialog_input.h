@@ -14,7 +14,7 @@
 
 namespace sw::e2e {
 
-// WM_SETTEXT: the edit raises EN_CHANGE as when typed into. `text` is Shift-JIS.
+// WM_SETTEXT: the edit raises EN_CHANGE as when typed into. `text` is Shift-JIS, set as Unicode.
 bool setControlText(const RemoteDialog& dialog, int id, const std::string& text);
 // CB_SETCURSEL (which raises no notification, like a selection made by the panel itself).
 bool selectListEntry(const RemoteDialog& dialog, int id, int index);
@@ -25,6 +25,8 @@ std::optional<std::pair<int, int>> textSelection(const RemoteDialog& dialog, int
 
 // One press and release per character; digits and upper-case letters are their own virtual-key codes.
 bool typeKeys(std::string_view keys);
+// Any text, one UTF-16 unit per key press, as an input method or an on-screen keyboard delivers it.
+bool typeText(std::wstring_view text);
 
 // The screen point at the given fractions of the control's width and height (0.5, 0.5: its middle).
 POINT pointInControl(const RemoteDialog& dialog, int id, double acrossX, double downY);

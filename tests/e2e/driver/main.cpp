@@ -30,6 +30,12 @@ int listScenarios() {
     return 0;
 }
 
+// The code page the bed meant the scenario to run on (SW_E2E_CODE_PAGE, set with the locale that gives it).
+unsigned intendedCodePage() {
+    const char* set = std::getenv("SW_E2E_CODE_PAGE");
+    return set && *set ? static_cast<unsigned>(std::strtoul(set, nullptr, 10)) : 932;
+}
+
 int runScenario(const char* name, std::string outDir) {
     for (const auto& scenario : sw::e2e::scenarios()) {
         if (std::strcmp(scenario.name, name) != 0)
@@ -37,11 +43,14 @@ int runScenario(const char* name, std::string outDir) {
         if (!outDir.empty() && outDir.back() != '\\')
             outDir += '\\';
         CreateDirectoryA(outDir.c_str(), nullptr);
-        std::printf("scenario %s: %s\n", scenario.name, scenario.summary);
+        const sw::e2e::ScenarioContext context{sw::e2e::stageFolder(), outDir, intendedCodePage()};
+        std::printf("scenario %s: %s (system code page %u)\n", scenario.name, scenario.summary, GetACP());
         std::fflush(stdout);
-        const std::string snapshot = outDir + scenario.name + "-first-failure.bmp";
+        const std::string snapshot = outDir + scenario.name + sw::e2e::codePageSuffix(context) + "-first-failure.bmp";
         sw::e2e::checkLog().onFirstFailure([snapshot] { sw::e2e::saveScreenImage(snapshot); });
-        scenario.body({sw::e2e::stageFolder(), outDir});
+        // The panel inherits the driver's code page: a run meant for another one proves nothing.
+        CHECK_EQ(static_cast<unsigned>(GetACP()), context.codePage);
+        scenario.body(context);
         const auto& log = sw::e2e::checkLog();
         // A scenario that checked nothing proved nothing.
         if (log.passed() + log.failed() == 0)

@@ -24,6 +24,16 @@ bool pressKey(WORD virtualKey) {
     return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
 }
 
+bool pressCharacter(wchar_t character) {
+    std::array<INPUT, 2> keys{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wScan = static_cast<WORD>(character);
+    keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
+}
+
 bool clickAt(POINT screenPoint) {
     if (!SetCursorPos(screenPoint.x, screenPoint.y))
         return false;

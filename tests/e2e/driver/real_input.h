@@ -14,6 +14,10 @@ bool bringToFront(HWND window, Millis limit = kReactionLimit);
 // One press and release of a key (a virtual-key code) into the input queue.
 bool pressKey(WORD virtualKey);
 
+// One press and release of a key that types `character` (KEYEVENTF_UNICODE: the panel gets the UTF-16 unit as
+// its character message, whatever the keyboard layout).
+bool pressCharacter(wchar_t character);
+
 // A left click at a point on the screen (physical pixels).
 bool clickAt(POINT screenPoint);
 

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "tests/e2e/driver/shift_jis.h"
+
 namespace sw::e2e {
 
 namespace {
@@ -13,29 +15,33 @@ std::optional<LRESULT> sendWithLimit(HWND window, UINT message, WPARAM wParam, L
     return static_cast<LRESULT>(result);
 }
 
-// WM_GETTEXT is carried across processes by the system (also in Wine), so the buffer may live in the driver.
-std::optional<std::string> windowText(HWND window) {
-    const auto length = sendWithLimit(window, WM_GETTEXTLENGTH, 0, 0, kReadLimit);
+std::optional<LRESULT> sendWideWithLimit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, static_cast<UINT>(kReadLimit.count()),
+                             &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
+}
+
+// WM_GETTEXT is carried across processes by the system (also in Wine), so the buffer may live in the driver. The
+// Unicode form reads what the panel shows whatever code page either process runs with.
+std::optional<std::wstring> wideWindowText(HWND window) {
+    const auto length = sendWideWithLimit(window, WM_GETTEXTLENGTH, 0, 0);
     if (!length)
         return std::nullopt;
-    // The length may be counted in characters of either width: room for twice as many bytes covers both.
-    std::string text(static_cast<std::size_t>(*length) * 2 + 2, '\0');
-    const auto copied =
-        sendWithLimit(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), kReadLimit);
+    std::wstring text(static_cast<std::size_t>(*length) + 1, L'\0');
+    const auto copied = sendWideWithLimit(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     if (!copied)
         return std::nullopt;
     text.resize(static_cast<std::size_t>(*copied));
     return text;
 }
 
-std::string toShiftJis(const std::wstring& wide) {
-    if (wide.empty())
-        return {};
-    const int size =
-        WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
-    return text;
+std::optional<std::string> windowText(HWND window) {
+    const auto text = wideWindowText(window);
+    if (!text)
+        return std::nullopt;
+    return shiftJisFromWide(*text);
 }
 
 }  // namespace
@@ -55,16 +61,7 @@ std::optional<std::wstring> RemoteDialog::wideText(int id) const {
     const HWND control = item(id);
     if (!control)
         return std::nullopt;
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kReadLimit.count(), &length))
-        return std::nullopt;
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
-                             kReadLimit.count(), &copied))
-        return std::nullopt;
-    text.resize(copied);
-    return text;
+    return wideWindowText(control);
 }
 
 std::optional<LRESULT> RemoteDialog::send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -92,8 +89,8 @@ std::optional<int> RemoteDialog::comboSelection(int id) const {
     return static_cast<int>(*selection);
 }
 
-// Under Wine 8 an ANSI CB_GETLBTEXT from another process comes back as UTF-16 cut to the ANSI length; the
-// Unicode form is carried correctly, and turned back into the panel's Shift-JIS here.
+// The Unicode form, as for the window texts (under Wine 8 an ANSI CB_GETLBTEXT from another process also comes
+// back as UTF-16 cut to the ANSI length).
 std::optional<std::vector<std::string>> RemoteDialog::comboEntries(int id) const {
     const HWND list = item(id);
     if (!list)
@@ -115,7 +112,7 @@ std::optional<std::vector<std::string>> RemoteDialog::comboEntries(int id) const
             static_cast<LRESULT>(copied) < 0)
             return std::nullopt;
         wide.resize(copied);
-        entries.push_back(toShiftJis(wide));
+        entries.push_back(shiftJisFromWide(wide));
     }
     return entries;
 }
@@ -133,6 +130,32 @@ std::optional<int> RemoteDialog::editLimit(int id) const {
     if (!limit)
         return std::nullopt;
     return static_cast<int>(*limit);
+}
+
+namespace {
+
+BOOL CALLBACK collectCaptioned(HWND child, LPARAM found) {
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (lstrcmpiW(className, L"Button") == 0 || lstrcmpiW(className, L"Static") == 0)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+    return TRUE;
+}
+
+}  // namespace
+
+// Child windows are listed in z-order, which for a dialog is the template order.
+std::optional<std::vector<std::string>> RemoteDialog::captions() const {
+    std::vector<HWND> children;
+    EnumChildWindows(dialog_, collectCaptioned, reinterpret_cast<LPARAM>(&children));
+    std::vector<std::string> texts;
+    for (const HWND child : children) {
+        auto text = windowText(child);
+        if (!text)
+            return std::nullopt;
+        texts.push_back(std::move(*text));
+    }
+    return texts;
 }
 
 // UDM_GETRANGE32 would write through pointers into the driver's memory, which no system carries across

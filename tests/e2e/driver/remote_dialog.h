@@ -41,6 +41,9 @@ public:
     // The selected entry's text; none when nothing is selected.
     std::optional<std::string> comboText(int id) const;
     std::optional<int> editLimit(int id) const;
+    // The captions of the dialog's buttons, group boxes and static texts, in template order; none if one cannot
+    // be read.
+    std::optional<std::vector<std::string>> captions() const;
     // (minimum, maximum) as the up-down control holds them; a reversed range has minimum > maximum.
     std::optional<std::pair<int, int>> upDownRange(int id) const;
     std::optional<HWND> upDownBuddy(int id) const;

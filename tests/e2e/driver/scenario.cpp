@@ -19,6 +19,10 @@ const double startedMs = preciseNowMs();
 
 }  // namespace
 
+std::string codePageSuffix(const ScenarioContext& context) {
+    return context.codePage == 932 ? std::string() : "-cp" + std::to_string(context.codePage);
+}
+
 double scenarioSeconds() {
     return (preciseNowMs() - startedMs) / 1000.0;
 }

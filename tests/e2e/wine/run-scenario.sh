@@ -4,7 +4,9 @@
 #
 #   run-scenario.sh <scenario> [state-dir]
 #
-# The bed must be up (setup.sh). The driver's output is shown as UTF-8; screenshots that the scenario saved land
+# SW_E2E_CODE_PAGE=1252 or 65001 runs the driver, and with it the panel it starts, on that system code page instead
+# of 932: Wine gives each process the code page of its locale, and a started process inherits the starter's
+# locale (an LC_ALL in the Windows environment block of CreateProcess has no effect). The bed must be up (setup.sh). The driver's output is shown as UTF-8; screenshots that the scenario saved land
 # as PNG files in the artifacts folder. Exit status: the driver's (0 when every check passed).
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
@@ -23,13 +25,25 @@ if [ -z "${DISPLAY:-}" ] || ! bed_display_up "$SW_BED_DISPLAY" "$SW_BED_XVFB_PID
 fi
 [ -f "$SW_BED_STAGE/sw_e2e_driver.exe" ] || bed_die "the driver is not staged (run setup.sh first)"
 
-out="$SW_BED_STATE/out/$scenario"
+code_page="${SW_E2E_CODE_PAGE:-932}"
+case "$code_page" in
+    932) locale=ja_JP.UTF-8 ;;
+    1252) locale=en_US.UTF-8 ;;
+    # Wine 8 gives a locale without an ANSI code page of its own the UTF-8 code page.
+    65001) locale=hi_IN.UTF-8 ;;
+    *) bed_die "no locale known for code page $code_page" ;;
+esac
+export SW_E2E_CODE_PAGE="$code_page"
+run_name="$scenario"
+[ "$code_page" = 932 ] || run_name="$scenario-cp$code_page"
+
+out="$SW_BED_STATE/out/$run_name"
 rm -rf "$out"
 mkdir -p "$out" "$SW_BED_ARTIFACTS"
 
 # The driver has its own deadlines; this outer one only catches a hang of Wine itself.
 status=0
-timeout --kill-after=10 "${SW_E2E_SCENARIO_TIMEOUT:-150}" \
+env LC_ALL="$locale" timeout --kill-after=10 "${SW_E2E_SCENARIO_TIMEOUT:-150}" \
     wine "$SW_BED_STAGE_WIN\\sw_e2e_driver.exe" "$scenario" "$(bed_win_path "$out")" >"$out/driver.log" 2>&1 ||
     status=$?
 # The console output of a Windows program is CP932 with CRLF line ends.

@@ -62,6 +62,12 @@ const std::vector<std::string> kPaletteNames = {
     "灰", "青",       "ライム", "水色", "赤",   "赤紫", "黄",       "白",
 };
 
+// The template's captions of buttons, group boxes and static texts, in template order.
+const std::vector<std::string> kCaptions = {
+    "閉じる", "製品", "接続",         "ポジション", "水平（H）", "垂直（V）", "カラー", "サイズ", "×1",         "×2",
+    "×3",     "×4",   "ハーフトーン", "文字",       "1列目",     "2列目",     "送信",   "受信",   "ステータス",
+};
+
 std::string controlName(int id) {
     return "control " + std::to_string(id);
 }
@@ -80,13 +86,14 @@ void checkCentred(HWND dialog) {
 
 }  // namespace
 
-SW_SCENARIO(initial_control_states, "every control of the dialog right after start, and its screenshot") {
+SW_SCENARIO_ON_CODE_PAGES(initial_control_states, "every control of the dialog right after start, and its screenshot") {
     auto panel = startPanel(context);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
 
     CHECK_EQ(dialog.title(), std::optional<std::string>("Stampwright"));
+    CHECK_EQ(dialog.captions(), std::optional(kCaptions));
     for (const auto& [id, enabled] : kInitialEnabled) {
         CheckContext about(controlName(id));
         CHECK_EQ(dialog.enabled(id), enabled);
@@ -123,7 +130,7 @@ SW_SCENARIO(initial_control_states, "every control of the dialog right after sta
     // (The icons cannot be read from here: Wine 8 answers WM_GETICON from another process with none.)
 
     CHECK(dialog.waitPainted());
-    CHECK(saveWindowImage(dialog.window(), context.outDir + "dialog.bmp"));
+    CHECK(saveWindowImage(dialog.window(), context.outDir + "dialog" + codePageSuffix(context) + ".bmp"));
     closePanel(*panel);
 }
 

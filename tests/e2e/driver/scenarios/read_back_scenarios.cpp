@@ -173,8 +173,9 @@ void receiveWithInputQueuedDuringPass(const RemoteDialog& dialog, HostedDevice& 
 
 }  // namespace
 
-SW_SCENARIO(read_back_fills_every_control,
-            "connect and receive: six whole queries each, every reply in its control, status with range check") {
+SW_SCENARIO_ON_CODE_PAGES(
+    read_back_fills_every_control,
+    "connect and receive: six whole queries each, every reply in its control, status with range check") {
     HostedDevice device;
     auto panel = startDeviceAndConnectedPanel(context, device, setFirstDevice);
     if (!panel)
@@ -185,6 +186,8 @@ SW_SCENARIO(read_back_fills_every_control,
         CheckContext about("connect");
         CHECK_EQ(hexReports(device.wireLog()), queryReports());
         checkPanelShows(dialog, kFirstShows);
+        CHECK(dialog.waitPainted());
+        CHECK(saveWindowImage(dialog.window(), context.outDir + "read_back" + codePageSuffix(context) + ".bmp"));
     }
     const auto handlesAfterConnect = kernelHandleCount(panel->process.id());
     {

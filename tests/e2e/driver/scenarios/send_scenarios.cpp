@@ -16,6 +16,7 @@
 #include "tests/e2e/driver/dialog_input.h"
 #include "tests/e2e/driver/hosted_device.h"
 #include "tests/e2e/driver/panel_texts.h"
+#include "tests/e2e/driver/real_input.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/screen_pixels.h"
 #include "tests/e2e/driver/swatches.h"
@@ -50,6 +51,14 @@ void checkLocked(const RemoteDialog& dialog, bool locked) {
     }
 }
 
+// Types `text` over the whole text of the row edit (the read-back filled it) with real input, one Unicode character
+// per key as an input method delivers it, and waits until the edit holds `shows` (Shift-JIS).
+bool typeRow(const RemoteDialog& dialog, int row, std::wstring_view text, const std::string& shows) {
+    return CHECK(bringToFront(dialog.window())) && CHECK(clickAt(pointInControl(dialog, row, 0.9, 0.5))) &&
+           CHECK(waitFor(kReactionLimit, [&] { return dialog.focus() == dialog.item(row); })) &&
+           CHECK(selectWholeText(dialog, row)) && CHECK(typeText(text)) && CHECK(dialog.waitForText(row, shows));
+}
+
 // Waits for the completion's status text and returns how long after `lastWriteMs` (driver clock) it was seen.
 std::optional<double> waitForCompletion(const RemoteDialog& dialog, const char* status, double lastWriteMs) {
     if (!waitFor(
@@ -61,25 +70,28 @@ std::optional<double> waitForCompletion(const RemoteDialog& dialog, const char* 
 
 }  // namespace
 
-SW_SCENARIO(send_writes_eight_commands_then_completes,
-            "values set from outside go out as eight whole commands; \"sent\" 2 s after the last, controls locked "
-            "until then") {
+SW_SCENARIO_ON_CODE_PAGES(
+    send_writes_eight_commands_then_completes,
+    "values set from outside go out as eight whole commands; \"sent\" 2 s after the last, controls locked "
+    "until then") {
     HostedDevice device;
     auto panel = startDeviceAndConnectedPanel(context, device);
     if (!panel)
         return;
     const RemoteDialog& dialog = panel->dialog;
 
-    // V above the limit goes out as 2047; the rows hold half-width kana with their voiced and semi-voiced marks.
+    // V above the limit goes out as 2047. The rows are typed: half-width kana with their voiced and semi-voiced
+    // marks, a kanji, an "é" that code page 932 cannot hold (it goes out as "?"), and a fifth trailing kanji that
+    // would make row 2 17 bytes long and is refused.
     CHECK(setControlText(dialog, IDC_H_EDIT, "1234"));
     CHECK(setControlText(dialog, IDC_V_EDIT, "2100"));
     CHECK(dialog.click(IDC_SIZE_X3));
     CHECK(dialog.click(IDC_HALFTONE));
     CHECK(selectListEntry(dialog, IDC_COLOUR1, 5));
     CHECK(selectListEntry(dialog, IDC_COLOUR2, 14));
-    CHECK(setControlText(dialog, IDC_ROW1, "ｶﾞABC"));
-    CHECK(setControlText(dialog, IDC_ROW2, "ﾊﾟ 漢ｱﾞ"));
-    // Setting the texts from outside sent nothing: no position edit has the focus.
+    typeRow(dialog, IDC_ROW1, L"ｶﾞABC", "ｶﾞABC");
+    typeRow(dialog, IDC_ROW2, L"ﾊﾟ 漢ｱﾞé漢漢漢漢漢", "ﾊﾟ 漢ｱﾞ?漢漢漢漢");
+    // Setting the texts sent nothing: no position edit has the focus.
     CHECK_EQ(device.reportsReceived(), kQueriesPerPass);
     CHECK(dialog.waitPainted());
     const auto before = ClientImage::capture(dialog.window());
@@ -95,8 +107,9 @@ SW_SCENARIO(send_writes_eight_commands_then_completes,
         commandFrame(0x25, repeated(0x0E, 16)),
         // ガ Ａ Ｂ Ｃ
         commandFrame(0x28, {0x83, 0x4B, 0x82, 0x60, 0x82, 0x61, 0x82, 0x62}),
-        // パ, a full-width space, 漢, ア and a lone ゛ (ｱ has no voiced form)
-        commandFrame(0x29, {0x83, 0x70, 0x81, 0x40, 0x8A, 0xBF, 0x83, 0x41, 0x81, 0x4A}),
+        // パ, a full-width space, 漢, ア and a lone ゛ (ｱ has no voiced form), ？, and four times 漢
+        commandFrame(0x29, {0x83, 0x70, 0x81, 0x40, 0x8A, 0xBF, 0x83, 0x41, 0x81, 0x4A,
+                            0x81, 0x48, 0x8A, 0xBF, 0x8A, 0xBF, 0x8A, 0xBF, 0x8A, 0xBF}),
     };
     CHECK_EQ(hexReports(sent), hexReports(expected));
     CHECK_EQ(dialog.text(IDC_STATUS), std::optional<std::string>(kSending));
