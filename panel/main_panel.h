@@ -79,6 +79,7 @@ private:
     void completeSend();
     void onPositionChanged(int editId);
     void sendLivePosition(PositionEdit axis);
+    void reportLiveFailure();
     void endLivePosition(PositionEdit axis);
     void readSettingValue(protocol::SettingCommand command, SettingRead& read);
     void finishSendWithoutCompletionTimer(bool allWritten);
