@@ -54,6 +54,10 @@ bool CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resul
         case WM_COMMAND:
             result = TRUE;
             return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_PAINT:
+            OnPaint();
+            result = TRUE;
+            return true;
         case WM_DESTROY:
             OnDestroy();
             return false;  // bookkeeping only; the default processing goes on
@@ -82,6 +86,13 @@ bool CMainDlg::OnCommand(int controlId, int notificationCode) {
             // (SetDlgItemTextA raises EN_CHANGE synchronously): the panel exists from construction on.
             return panel_.OnCommand(controlId, notificationCode);
     }
+}
+
+void CMainDlg::OnPaint() {
+    // The default painting first, as the dialog manager would do it: BeginPaint has the background erased and
+    // EndPaint ends the paint request, so the swatches painted afterwards are neither wiped nor raise a new one.
+    { const win32::PaintScope paint(hwnd_); }
+    panel_.OnPaint();
 }
 
 void CMainDlg::OnDestroy() {

@@ -57,6 +57,7 @@ private:
 
     void OnInitDialog();
     bool OnCommand(int controlId, int notificationCode);
+    void OnPaint();
     void OnDestroy();
 
     void CentreInWorkArea();

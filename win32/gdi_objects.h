@@ -24,6 +24,22 @@ private:
     HDC dc_;
 };
 
+// One WM_PAINT's BeginPaint/EndPaint: the background is erased (WM_ERASEBKGND) and the update region validated.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
 class SolidBrush {
 public:
     explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
