@@ -1,4 +1,5 @@
-// The colour swatches beside the row edits: they outlast a repaint of the dialog.
+// The colour swatches beside the row edits: they outlast a repaint of the dialog, and keep their proportions on a
+// screen of another DPI.
 
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 #include "tests/e2e/driver/hosted_device.h"
 #include "tests/e2e/driver/panel.h"
 #include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/screen_dpi.h"
 #include "tests/e2e/driver/screen_pixels.h"
 #include "tests/e2e/driver/screenshot.h"
 #include "tests/e2e/driver/swatches.h"
@@ -32,7 +34,7 @@ void setSwatchColours(HostedDevice& device) {
 }
 
 // The screen pixel in the middle of the swatch beside `rowEdit`.
-std::optional<Rgb> swatchMiddle(const RemoteDialog& dialog, int rowEdit, const SwatchGaps& gaps = {}) {
+std::optional<Rgb> swatchMiddle(const RemoteDialog& dialog, int rowEdit, const SwatchGaps& gaps) {
     const auto image = ClientImage::capture(dialog.window());
     if (!image)
         return std::nullopt;
@@ -42,6 +44,25 @@ std::optional<Rgb> swatchMiddle(const RemoteDialog& dialog, int rowEdit, const S
 
 bool waitForSwatch(const RemoteDialog& dialog, int rowEdit, Rgb colour, const SwatchGaps& gaps = {}) {
     return waitFor(kReactionLimit, [&] { return swatchMiddle(dialog, rowEdit, gaps) == colour; });
+}
+
+// Connects (the read-back paints the swatches) and checks both swatches, drawn with `gaps`, against the dialog
+// as it was before.
+void connectAndCheckSwatches(const ScenarioContext& context,
+                             const RemoteDialog& dialog,
+                             const SwatchGaps& gaps,
+                             const char* imageName) {
+    CHECK(dialog.waitPainted());
+    const auto before = ClientImage::capture(dialog.window());
+    CHECK(dialog.click(IDC_CONNECT));
+    CHECK(waitForSwatch(dialog, IDC_ROW2, paletteColour(kRow2Colour), gaps));
+    CHECK(dialog.waitPainted());
+    const auto after = ClientImage::capture(dialog.window());
+    CHECK(saveWindowImage(dialog.window(), context.outDir + imageName));
+    if (!CHECK(before.has_value()) || !CHECK(after.has_value()))
+        return;
+    checkSwatch(dialog, IDC_ROW1, paletteColour(kRow1Colour), *before, *after, gaps);
+    checkSwatch(dialog, IDC_ROW2, paletteColour(kRow2Colour), *before, *after, gaps);
 }
 
 // Two ways the operator has the dialog repainted. Wine keeps the pixels of a window that another one covered and
@@ -97,6 +118,31 @@ SW_SCENARIO(swatches_outlast_a_repaint_of_the_dialog,
     }
     CHECK(saveWindowImage(dialog.window(), context.outDir + "swatches-after-repaint.bmp"));
     closePanel(*panel);
+}
+
+SW_SCENARIO(swatches_keep_their_proportions_at_144_dpi,
+            "at 150 % the swatch gaps are 11, 33 and 3 pixels instead of 7, 22 and 2; at 96 DPI they stay") {
+    {
+        beginCase("144 DPI");
+        const ScreenDpiOverride dpi(144);
+        if (!CHECK(dpi.applied()))
+            return;
+        HostedDevice device;
+        auto panel = startDeviceAndPanel(context, device, setSwatchColours);
+        if (!panel)
+            return;
+        connectAndCheckSwatches(context, panel->dialog, SwatchGaps{11, 33, 3}, "swatches-144dpi.bmp");
+        closePanel(*panel);
+    }
+    {
+        beginCase("96 DPI again");
+        HostedDevice device;
+        auto panel = startDeviceAndPanel(context, device, setSwatchColours);
+        if (!panel)
+            return;
+        connectAndCheckSwatches(context, panel->dialog, SwatchGaps{}, "swatches-96dpi.bmp");
+        closePanel(*panel);
+    }
 }
 
 }  // namespace sw::e2e
