@@ -4,7 +4,9 @@
 
 #include "app/resource_ids.h"
 #include "app/window_centring.h"
+#include "app/window_dpi.h"
 #include "panel/control_ids.h"
+#include "panel/swatch_geometry.h"
 
 namespace sw::app {
 
@@ -21,15 +23,6 @@ static_assert(IDC_CLOSE_BUTTON == IDC_CLOSE && IDC_SEND_BUTTON == IDC_SEND && ID
               IDC_SIZE_X4_RADIO == IDC_SIZE_X4 && IDC_COLOUR1_LIST == IDC_COLOUR1 && IDC_COLOUR2_LIST == IDC_COLOUR2 &&
               IDC_ROW1_EDIT == IDC_ROW1 && IDC_ROW2_EDIT == IDC_ROW2 && IDC_PRODUCT_LIST == IDC_PRODUCT);
 
-namespace {
-
-// Swatch geometry in device pixels, relative to the row edit's left, top and bottom edges.
-constexpr int kSwatchNearGap = 7;
-constexpr int kSwatchFarGap = 22;
-constexpr int kSwatchInset = 2;
-
-}  // namespace
-
 CMainDlg::CMainDlg(CAppModule& module) : module_(module), text_(*this), panel_(*this, link_) {}
 
 CMainDlg::~CMainDlg() {
@@ -41,7 +34,7 @@ HWND CMainDlg::Create() {
     return CDialogImpl::Create(module_.Instance(), IDD_MAIN, nullptr, 0);
 }
 
-bool CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+bool CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
@@ -54,6 +47,13 @@ bool CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resul
         case WM_COMMAND:
             result = TRUE;
             return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_PAINT:
+            OnPaint();
+            result = TRUE;
+            return true;
+        case WM_DPICHANGED:
+            OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+            return false;  // the dialog manager goes on to lay the controls out for the new DPI, where it can
         case WM_DESTROY:
             OnDestroy();
             return false;  // bookkeeping only; the default processing goes on
@@ -85,6 +85,20 @@ bool CMainDlg::OnCommand(int controlId, int notificationCode) {
             // (setting an edit's text raises EN_CHANGE synchronously): the panel exists from construction on.
             return panel_.OnCommand(controlId, notificationCode);
     }
+}
+
+void CMainDlg::OnPaint() {
+    // The default painting first, as the dialog manager would do it: BeginPaint has the background erased and
+    // EndPaint ends the paint request, so the swatches painted afterwards are neither wiped nor raise a new one.
+    { const win32::PaintScope paint(hwnd_); }
+    panel_.OnPaint();
+}
+
+void CMainDlg::OnDpiChanged(const RECT& suggested) {
+    // Moved to a monitor of another DPI: take the size and place the system suggests for it. The repaint that
+    // follows draws the swatches at the new DPI.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainDlg::OnDestroy() {
@@ -238,12 +252,14 @@ void CMainDlg::PaintSwatch(int rowEditId, Rgb colour) {
     ScreenToClient(hwnd_, &topLeft);
     ScreenToClient(hwnd_, &bottomRight);
 
+    const PixelRect swatch =
+        swatchBeside(PixelRect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, WindowDpi(hwnd_));
+
     // The default pen of a fresh window context draws the one-pixel black outline.
     win32::WindowDc dc(hwnd_);
     win32::SolidBrush brush(RGB(colour.red, colour.green, colour.blue));
     win32::SelectedObject selection(dc.Get(), brush.Get());
-    Rectangle(dc.Get(), topLeft.x - kSwatchNearGap, topLeft.y + kSwatchInset, topLeft.x - kSwatchFarGap,
-              bottomRight.y - kSwatchInset);
+    Rectangle(dc.Get(), swatch.left, swatch.top, swatch.right, swatch.bottom);
 }
 
 }  // namespace sw::app

@@ -58,6 +58,8 @@ private:
 
     void OnInitDialog();
     bool OnCommand(int controlId, int notificationCode);
+    void OnPaint();
+    void OnDpiChanged(const RECT& suggested);
     void OnDestroy();
 
     void CentreInWorkArea();

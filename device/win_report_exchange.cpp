@@ -129,7 +129,12 @@ ReadOutcome ReadDeviceReport(HANDLE device, std::span<std::uint8_t> reply, DWORD
 
     if (step.waitForCompletion(waitMs, failure) != WAIT_OBJECT_0)
         return ReadOutcome::ReceiveFailed;
-    return step.finalResult(failure) ? ReadOutcome::Received : ReadOutcome::ReceiveFailed;
+    if (!step.finalResult(failure))
+        return ReadOutcome::ReceiveFailed;
+    // The read has ended, so the buffer is ours again: byte 0 is the report ID slot, whatever the device put
+    // there, and no reply is ever judged by it.
+    reply[0] = 0;
+    return ReadOutcome::Received;
 }
 
 }  // namespace sw::device

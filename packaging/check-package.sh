@@ -2,12 +2,15 @@
 # Builds the release package and checks what it holds: exactly stampwright.exe, the very exe of this build, and
 # README.txt in UTF-8 with a byte order mark, in both languages. Nothing of the Wine test bed may be in it.
 #
-#   check-package.sh <build-dir> <zip> <stampwright.exe>
+# The exe must also be lean: at most <max-bytes>, and without debug sections.
+#
+#   check-package.sh <build-dir> <zip> <stampwright.exe> <max-bytes>
 set -euo pipefail
 
-build="${1:?usage: check-package.sh <build-dir> <zip> <stampwright.exe>}"
+build="${1:?usage: check-package.sh <build-dir> <zip> <stampwright.exe> <max-bytes>}"
 zip="${2:?}"
 exe="${3:?}"
+max_bytes="${4:?}"
 
 rm -f "$zip"
 cmake --build "$build" --target package >"$build/package-build.log" 2>&1 || {
@@ -49,6 +52,18 @@ if [ -f "$readme" ]; then
     grep -q $'\r$' "$readme" || fail "README.txt does not have CRLF line ends"
     if grep -q "@PROJECT_VERSION@" "$readme"; then
         fail "README.txt still holds the version placeholder"
+    fi
+fi
+
+shipped="$unpacked/stampwright.exe"
+if [ -f "$shipped" ]; then
+    size="$(stat -c %s "$shipped")"
+    echo "stampwright.exe: $size bytes (at most $max_bytes)"
+    [ "$size" -le "$max_bytes" ] || fail "stampwright.exe is $size bytes, more than $max_bytes"
+    # A PE section name is 8 bytes at most; longer ones such as .debug_info live in the symbol table, which a
+    # stripped exe does not have either.
+    if grep -aq -e '\.debug_' -e '\.stab' "$shipped"; then
+        fail "stampwright.exe carries debug sections"
     fi
 fi
 

@@ -44,7 +44,7 @@ void MainPanel::sendLivePosition(PositionEdit axis) {
     }
     ReportBuffer report(session_.outputReportLength, bufferSource_);
     if (!report.obtained()) {
-        view_.SetItemText(IDC_STATUS, text::kSendFailed);
+        reportLiveFailure();
         endLivePosition(axis);
         return;
     }
@@ -69,9 +69,17 @@ void MainPanel::sendLivePosition(PositionEdit axis) {
     const auto command = horizontal ? protocol::SettingCommand::SetHPosition : protocol::SettingCommand::SetVPosition;
     protocol::buildSettingCommand(command, protocol::SettingValue{value, {}}, report.bytes());
     if (link_.WriteReport(report.bytes(), device::kLiveWriteWaitMs, false) == device::WriteOutcome::SendFailed)
-        view_.SetItemText(IDC_STATUS, text::kSendFailed);
+        reportLiveFailure();
 
     endLivePosition(axis);
+}
+
+void MainPanel::reportLiveFailure() {
+    view_.SetItemText(IDC_STATUS, text::kSendFailed);
+    // A send's completion due within 2 s would overwrite this report with "sent": the device may not hold
+    // what the dialog shows, so the completion has to say so as after a failed command of the send itself.
+    if (busyState_ == busy::SendPending)
+        busyState_ = busy::SendFailureSeen;
 }
 
 void MainPanel::endLivePosition(PositionEdit axis) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "device/device_link.h"
@@ -57,6 +58,9 @@ public:
     bool OnCommand(int controlId, int notificationCode);
     // WM_TIMER.
     void OnTimer(unsigned timerId);
+    // After the dialog's own painting: paints the swatches again as they were last painted (none before the
+    // first complete read-back or send).
+    void OnPaint();
     // Closes the device and disables the device controls; also the first step of closing the dialog.
     void Disconnect();
 
@@ -79,6 +83,7 @@ private:
     void completeSend();
     void onPositionChanged(int editId);
     void sendLivePosition(PositionEdit axis);
+    void reportLiveFailure();
     void endLivePosition(PositionEdit axis);
     void readSettingValue(protocol::SettingCommand command, SettingRead& read);
     void finishSendWithoutCompletionTimer(bool allWritten);
@@ -96,6 +101,8 @@ private:
     // Whether the send completion timer runs, so that a send never leaves the controls locked for ever.
     bool completionTimerRunning_ = false;
     ReportBuffer::Source bufferSource_ = &ReportBuffer::allocateZeroed;
+    // The colour last painted beside row 1 and row 2.
+    std::array<std::optional<Rgb>, 2> paintedSwatches_;
 };
 
 }  // namespace sw::panel

@@ -130,13 +130,4 @@ void MainPanel::runReadBack() {
     view_.DiscardMouseInput();
 }
 
-void MainPanel::paintColourSwatches() {
-    for (auto [list, rowEdit] : {std::pair{IDC_COLOUR1, IDC_ROW1}, std::pair{IDC_COLOUR2, IDC_ROW2}}) {
-        const int selection = view_.GetComboSelection(list);
-        // A list without a selection has no palette colour: its swatch area is left untouched.
-        if (selection >= 0 && static_cast<std::size_t>(selection) < protocol::ColourPalette.size())
-            view_.PaintSwatch(rowEdit, protocol::ColourPalette[static_cast<std::size_t>(selection)].colour);
-    }
-}
-
 }  // namespace sw::panel

@@ -103,6 +103,7 @@ ReadOutcome SimDeviceLink::ReadReport(std::span<std::uint8_t> reply) {
     const std::size_t n = std::min(reply.size(), ready->size());
     std::copy_n(ready->begin(), n, reply.begin());
     std::fill(reply.begin() + static_cast<std::ptrdiff_t>(n), reply.end(), std::uint8_t{0});
+    reply[0] = 0;  // as the Windows link: the report ID slot is cleared once the read has ended
     return ReadOutcome::Received;
 }
 

@@ -101,7 +101,8 @@ private:
 using OwnedFont = OwnedGdiObject<HFONT>;
 using OwnedBitmap = OwnedGdiObject<HBITMAP>;
 
-// BeginPaint and EndPaint around one WM_PAINT.
+// BeginPaint and EndPaint around one WM_PAINT: the background is erased (WM_ERASEBKGND) and the update region
+// validated.
 class PaintScope {
 public:
     explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }

@@ -141,7 +141,10 @@ INSTANTIATE_TEST_SUITE_P(
                    all({[](LiveBench& b) { b.dialog.focus(IDC_RECEIVE); }, runFor(100)}), 0},
         Transition{"Timer1KeepsARunningTimer2", keyH, 1, all({runFor(20), focusV, keyV, runFor(80)}), 2},
         // Mended: locking the focused edit during a send keeps the pending completion.
-        Transition{"LockingTheFocusedEditKeepsSendPending", focusH, 11, sendKeepingFocus, 3}),
+        Transition{"LockingTheFocusedEditKeepsSendPending", focusH, 11, sendKeepingFocus, 3},
+        // Mended: a live write that fails while a send's completion is pending is seen by that completion.
+        Transition{"AFailedLiveWriteWhileSendPendingIsSeen", all({keyH, send}), 3,
+                   [](LiveBench& b) { b.stallNextWrites(), b.dialog.RunFor(100); }, 13}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- live position behaviour ----
@@ -286,6 +289,17 @@ TEST_F(LiveTest, SendPressedWithinTheDelayStillReportsItsFailure) {
     dialog.click(IDC_SEND);  // two commands out, the third stalls
     setFault([](sim::Faults& f) { f.stallFrom.reset(); });
     dialog.RunFor(2000);  // the live timer fires first, then the completion
+    EXPECT_EQ(dialog.text(IDC_STATUS), "送信に失敗した可能性があります。確認してください。");
+}
+
+// Mended: the failure used to be reported at once and then overwritten by "sent" at the completion.
+TEST_F(LiveTest, ALiveFailureWhileASendCompletesIsNotReportedAsSentLater) {
+    dialog.type(IDC_H_EDIT, "8");
+    dialog.click(IDC_SEND);  // all eight written; the live timer is still due
+    stallNextWrites();
+    dialog.RunFor(100);
+    EXPECT_EQ(dialog.text(IDC_STATUS), "送信に失敗しました。接続しなおしてください。");
+    dialog.RunFor(2000);
     EXPECT_EQ(dialog.text(IDC_STATUS), "送信に失敗した可能性があります。確認してください。");
 }
 

@@ -42,6 +42,8 @@ TEST_F(PanelTest, AfterInitialisationOnlyProductConnectAndCloseCanBeUsed) {
     EXPECT_EQ(dialog.control(IDC_V_UPDOWN).rangeMax, 0);
     EXPECT_EQ(panel.busyState(), busy::Idle);
     EXPECT_TRUE(dialog.swatches().empty());
+    panel.OnPaint();  // nothing painted yet, so a repaint paints nothing
+    EXPECT_TRUE(dialog.swatches().empty());
 }
 
 TEST_F(PanelTest, UpDownArrowsDoNothingWhileNoDeviceIsOpen) {

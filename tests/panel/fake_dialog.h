@@ -43,6 +43,7 @@ struct FakeControl {
 struct PaintedSwatch {
     int rowEditId;
     panel::Rgb colour;
+    bool operator==(const PaintedSwatch&) const = default;
 };
 
 class FakeDialog final : public panel::DialogView {

@@ -107,6 +107,8 @@ TEST_F(ReadBackTest, ALateReplyStopsThePassAfterTheFirstQuery) {
     EXPECT_EQ(wireCodes(), std::vector<int>{0x30});
     EXPECT_EQ(dialog.text(IDC_H_EDIT), "");
     EXPECT_TRUE(dialog.swatches().empty());  // end steps skipped
+    panel.OnPaint();
+    EXPECT_TRUE(dialog.swatches().empty());  // nor remembered for a repaint
     EXPECT_EQ(simLink.outstandingIo(), 0);
 }
 

@@ -294,14 +294,24 @@ TEST_F(SendTest, AnOutputReportShorterThanTheFrameSendsNothingTruncated) {
     EXPECT_EQ(dialog.text(IDC_STATUS), "送信に失敗しました。接続しなおしてください。");
 }
 
+// A repaint of the dialog shows the swatches as last painted: the read-back's colours until the send.
 TEST_F(SendTest, PickingAColourChangesNoSwatchUntilTheNextCompletedSend) {
+    ASSERT_EQ(dialog.swatches().size(), 2u);
+    const std::vector<PaintedSwatch> readBack = dialog.swatches();
     dialog.clearSwatches();
     dialog.selectCombo(IDC_COLOUR1, 15);
     dialog.RunFor(100);
     EXPECT_TRUE(dialog.swatches().empty());
+    panel.OnPaint();
+    EXPECT_EQ(dialog.swatches(), readBack);
+    dialog.clearSwatches();
     dialog.click(IDC_SEND);
     ASSERT_EQ(dialog.swatches().size(), 2u);
     EXPECT_EQ(dialog.swatches()[0].colour, (Rgb{255, 255, 255}));
+    const std::vector<PaintedSwatch> sent = dialog.swatches();
+    dialog.clearSwatches();
+    panel.OnPaint();
+    EXPECT_EQ(dialog.swatches(), sent);
 }
 
 }  // namespace

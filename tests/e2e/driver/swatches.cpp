@@ -20,12 +20,13 @@ void checkSwatch(const RemoteDialog& dialog,
                  int rowEdit,
                  Rgb colour,
                  const ClientImage& before,
-                 const ClientImage& after) {
+                 const ClientImage& after,
+                 const SwatchGaps& gaps) {
     const RECT edit = rectInParentClient(dialog.window(), dialog.item(rowEdit));
-    const int left = edit.left - 22;
-    const int right = edit.left - 8;
-    const int top = edit.top + 2;
-    const int bottom = edit.bottom - 3;
+    const int left = edit.left - gaps.farGap;
+    const int right = edit.left - gaps.nearGap - 1;
+    const int top = edit.top + gaps.inset;
+    const int bottom = edit.bottom - gaps.inset - 1;
     const int middleX = (left + right) / 2;
     const int middleY = (top + bottom) / 2;
     const std::optional<Rgb> black = Rgb{0, 0, 0};
