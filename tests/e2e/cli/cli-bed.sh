@@ -55,3 +55,13 @@ cli_run() {
     cli_out=$(cd "$cli_stage_dir" && timeout 60 wine stampwright-cli.exe "$@" 2>&1 </dev/null) || cli_status=$?
     cli_out=${cli_out//$'\r'/}
 }
+
+# cli_run_utf8 <args...>: as cli_run, for non-ASCII arguments. Wine turns the Unix argv into the wide command line
+# with the Unix locale's charset, and the bed's ja_JP.UTF-8 (there for code page 932) is no glibc locale here, so
+# its charset is ASCII; C.UTF-8 always exists. The companion uses no ANSI code page, so only this changes.
+cli_run_utf8() {
+    cli_status=0
+    cli_out=$(cd "$cli_stage_dir" && LC_ALL=C.UTF-8 timeout 60 wine stampwright-cli.exe "$@" 2>&1 </dev/null) ||
+        cli_status=$?
+    cli_out=${cli_out//$'\r'/}
+}

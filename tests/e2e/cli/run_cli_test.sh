@@ -46,6 +46,17 @@ check "read shows the new row 1" contains "Row 1:       ＡＢＣ"
 check "read shows the new colour 1" contains "Colour 1:    12 red (赤)"
 check "read shows the signal" contains "Input:       1280x720p"
 
+# Japanese text through the wide command line, then the preset round trip through a file.
+cli_run_utf8 send --row2 "カメラ１" --colour2 "黄"
+check "send --row2 in Japanese: exit 0" status_is 0
+cli_run read --json
+check "read --json: exit 0" status_is 0
+check "the preset holds row 2 as UTF-8" contains '"row2": "カメラ１"'
+check "the preset holds colour 2" contains '"colour2": 14'
+printf '%s\n' "$cli_out" >"$cli_stage_dir/job.json"
+cli_run send --preset job.json
+check "send --preset: all eight commands" contains "sent 8 commands"
+
 cli_run send --row2 "カメラ１" --h 5000
 check "send --h 5000: refused with exit 2" status_is 2
 check "the refusal names the limit" contains "above 2047"
