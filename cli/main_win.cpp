@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
@@ -25,26 +23,19 @@ std::string toUtf8(const wchar_t* wide) {
     return text;
 }
 
-// The arguments after the program name, UTF-8, from the wide command line (the narrow one is lossy).
-std::vector<std::string> utf8Arguments() {
-    std::vector<std::string> args;
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (wide == nullptr)
-        return args;
-    for (int i = 1; i < count; ++i)
-        args.push_back(toUtf8(wide[i]));
-    LocalFree(wide);
-    return args;
-}
-
 }  // namespace
 
-int main() {
+// wmain: the C runtime splits the wide command line (the narrow argv would have lost every character outside
+// the ANSI code page). No shell32 for CommandLineToArgvW: loading it costs a script's every run.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(toUtf8(argv[i]));
+
     sw::cli::ConsoleStream out(STD_OUTPUT_HANDLE);
     sw::cli::ConsoleStream err(STD_ERROR_HANDLE);
     sw::device::WinDeviceLink link;
-    const int code = sw::cli::runCli(utf8Arguments(), link, {out.stream(), err.stream(), err.isConsole()});
+    const int code = sw::cli::runCli(args, link, {out.stream(), err.stream(), err.isConsole()});
     out.stream().flush();
     err.stream().flush();
     return code;
