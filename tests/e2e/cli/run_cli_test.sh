@@ -64,6 +64,8 @@ check "the refusal names the limit" contains "above 2047"
 cli_run list
 check "list: exit 0" status_is 0
 check "list shows the interface and its lengths" contains "#cli0	input 65	output 65"
+SW_DOUBLE_HID_PATHS="$cli_pipe|\\.\pipe\hid#vid_3c9b&pid_5d17#cli1" cli_run list
+check "list shows every matching interface" contains "#cli1	cannot be opened"
 
 cli_stop_sim
 cli_run read
