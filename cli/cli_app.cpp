@@ -117,16 +117,17 @@ int runCli(const std::vector<std::string>& args, device::DeviceLink& link, CliSt
 
     CLI::App* send = app.add_subcommand("send", "Send the settings given, and only those.");
     SendArguments a;
-    send->add_option("--h", a.h, "Horizontal position, 0 to 2047.");
-    send->add_option("--v", a.v, "Vertical position, 0 to 2047.");
-    send->add_option("--size", a.size, "Character size: 1, 2, 3 or 4.");
-    send->add_option("--halftone", a.halftone, "Halftone background: on or off.");
-    send->add_option("--colour1,--color1", a.colour1,
-                     "Row 1 colour: 0 to 15, or a name (white, red, \xe7\x99\xbd...).");
-    send->add_option("--colour2,--color2", a.colour2, "Row 2 colour: 0 to 15, or a name.");
+    send->add_option("--h", a.h, "Horizontal position, 0 to 2047.")->type_name("N");
+    send->add_option("--v", a.v, "Vertical position, 0 to 2047.")->type_name("N");
+    send->add_option("--size", a.size, "Character size: 1, 2, 3 or 4.")->type_name("1|2|3|4");
+    send->add_option("--halftone", a.halftone, "Halftone background: on or off.")->type_name("on|off");
+    send->add_option("--colour1,--color1", a.colour1, "Row 1 colour: 0 to 15, or a name (white, red, \xe7\x99\xbd...).")
+        ->type_name("C");
+    send->add_option("--colour2,--color2", a.colour2, "Row 2 colour: 0 to 15, or a name.")->type_name("C");
     send->add_option("--row1", a.row1, "Row 1 text, at most 16 characters; empty clears the row.");
     send->add_option("--row2", a.row2, "Row 2 text, at most 16 characters; empty clears the row.");
-    send->add_option("--preset", a.preset, "A preset written by read --json; the options above override it.");
+    send->add_option("--preset", a.preset, "A preset written by read --json; the options above override it.")
+        ->type_name("FILE");
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
     try {

@@ -72,6 +72,16 @@ INSTANTIATE_TEST_SUITE_P(Options, CliOptionTest, ::testing::ValuesIn(kOptionCase
     return std::string(info.param.name);
 });
 
+TEST(CliList, PrintsTheInterfaceWithItsReportLengths) {
+    CliBench bench;
+    bench.model.setReportLengths(64, 65);
+    const CliRun result = bench.run({"list"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, std::string(sim::kDefaultInterfacePath) + "\tinput 64\toutput 65\n");
+    EXPECT_TRUE(bench.model.wireLog().empty());
+    EXPECT_FALSE(bench.link.IsOpen());
+}
+
 TEST(CliVersion, PrintsTheProjectVersion) {
     CliBench bench;
     const CliRun result = bench.run({"--version"});
@@ -123,6 +133,7 @@ const FaultCase kFaultCases[] = {
      [](sim::Faults& f) { f.echoCode = 0x77; },
      {0x30, 0x34, 0x35, 0x38, 0x39, 0x3F},
      "query 6 of 6 (status): reception failed (unrecognised reply)"},
+    {"ListUnplugged", {"list"}, [](sim::Faults& f) { f.unplugAfter = 0; }, {}, "was not found"},
     {"UnpluggedBeforeRead", {"read"}, [](sim::Faults& f) { f.unplugAfter = 0; }, {}, "was not found"},
     {"UnpluggedDuringRead",
      {"read"},
