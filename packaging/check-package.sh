@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the release package and checks what it holds: exactly stampwright.exe and stampwright-cli.exe, the very
-# exes of this build, and README.txt in UTF-8 with a byte order mark, in both languages. Nothing of the Wine test bed may be in it.
+# exes of this build, and README.txt in UTF-8 with a byte order mark, in both languages. Nothing of the Wine test
+# bed may be in it.
 #
 #   check-package.sh <build-dir> <zip> <stampwright.exe> <stampwright-cli.exe>
 set -euo pipefail
