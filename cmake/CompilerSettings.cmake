@@ -32,3 +32,12 @@ if(WIN32 AND NOT MSVC)
 elseif(WIN32)
     add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
+
+# A shipped exe carries no symbols or debug sections (the static C++ runtime alone brings about 400 KB of them);
+# Debug and RelWithDebInfo builds keep theirs for the debugger. An MSVC release exe holds no debug information
+# anyway: that stays in the .pdb beside it, which is not shipped.
+function(sw_ship_without_debug_info target)
+    if(MINGW)
+        target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+    endif()
+endfunction()

@@ -1,4 +1,4 @@
-# The release package: a zip with stampwright.exe and its readme, and nothing else. The OS HID doubles, the
+# The release package: a zip with stampwright.exe, stampwright-cli.exe and the readme, and nothing else. The OS HID doubles, the
 # simulator and the test drivers serve the Wine test bed only and must never ship.
 #
 #   cmake --build --preset windows --target package   ->   build/windows/Stampwright-<version>-win64.zip
@@ -12,6 +12,8 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${CMAKE_BINARY_DIR}/pa
 # One component, and the package made of it alone: an install rule that another target may add later cannot
 # slip into the zip.
 install(TARGETS stampwright RUNTIME DESTINATION . COMPONENT release)
+# The command-line companion ships beside the panel.
+install(TARGETS stampwright-cli RUNTIME DESTINATION . COMPONENT release)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION . COMPONENT release)
 
 set(CPACK_GENERATOR ZIP)
@@ -36,7 +38,7 @@ if(BUILD_TESTING AND NOT SW_FUZZ)
         add_test(NAME package.holds_only_the_panel_and_its_readme
                  COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/check-package.sh ${CMAKE_BINARY_DIR}
                          ${CMAKE_BINARY_DIR}/Stampwright-${PROJECT_VERSION}-win64.zip $<TARGET_FILE:stampwright>
-                         ${SW_RELEASE_EXE_MAX_BYTES})
+                         $<TARGET_FILE:stampwright-cli> ${SW_RELEASE_EXE_MAX_BYTES})
         set_tests_properties(package.holds_only_the_panel_and_its_readme PROPERTIES LABELS package TIMEOUT 300)
     else()
         message(STATUS "package: unzip not found: the package test is not registered")

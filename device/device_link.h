@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace sw::device {
 
@@ -25,6 +26,13 @@ public:
     // Path of the first present HID interface whose path contains "vid_%04x&pid_%04x" (lower case). `path` is
     // emptied first.
     virtual bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) = 0;
+    // Every present matching interface, first match first. A link that can only tell the first gives that one.
+    virtual std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) {
+        std::string path;
+        if (!FindDevicePath(vendorId, productId, path))
+            return {};
+        return {path};
+    }
     // Opens the path for shared overlapped reading and writing; false when it cannot be opened.
     virtual bool Open(const std::string& path) = 0;
     virtual bool IsOpen() const = 0;

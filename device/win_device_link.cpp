@@ -12,6 +12,11 @@ bool WinDeviceLink::FindDevicePath(std::uint16_t vendorId, std::uint16_t product
     return FindHidInterfacePath(vendorId, productId, path, lastFailure_);
 }
 
+std::vector<std::string> WinDeviceLink::FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) {
+    lastFailure_.clear();
+    return FindHidInterfacePaths(vendorId, productId, lastFailure_);
+}
+
 bool WinDeviceLink::Open(const std::string& path) {
     lastFailure_.clear();
     device_ = OpenHidInterface(path, lastFailure_);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "device/device_link.h"
 #include "device/win_call_failure.h"
@@ -19,6 +20,7 @@ public:
     WinDeviceLink& operator=(const WinDeviceLink&) = delete;
 
     bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) override;
+    std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) override;
     bool Open(const std::string& path) override;
     bool IsOpen() const override;
     bool GetReportLengths(std::uint16_t* inputLength, std::uint16_t* outputLength) override;

@@ -78,10 +78,10 @@ bool GetInterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& interfaceData, std
     return true;
 }
 
-}  // namespace
-
-bool FindHidInterfacePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path, CallFailure& failure) {
-    path.clear();
+// Walks the present HID interfaces in enumeration order and hands each path that contains "vid_%04x&pid_%04x"
+// (lower case) to `found`, until it returns false. False when the walk could not start or no path matched.
+template <typename Found>
+bool WalkMatchingInterfaces(std::uint16_t vendorId, std::uint16_t productId, CallFailure& failure, Found found) {
     char pattern[32];
     std::snprintf(pattern, sizeof pattern, "vid_%04x&pid_%04x", static_cast<unsigned>(vendorId),
                   static_cast<unsigned>(productId));
@@ -96,23 +96,45 @@ bool FindHidInterfacePath(std::uint16_t vendorId, std::uint16_t productId, std::
         return false;
     }
 
+    bool any = false;
     for (DWORD memberIndex = 0;; ++memberIndex) {
         SP_DEVICE_INTERFACE_DATA interfaceData{};
         interfaceData.cbSize = kInterfaceDataSize;
         if (!SetupDiEnumDeviceInterfaces(set.get(), nullptr, &hidGuid, memberIndex, &interfaceData)) {
             // ERROR_NO_MORE_ITEMS after the last interface.
             failure.record("SetupDiEnumDeviceInterfaces", GetLastError());
-            return false;
+            return any;
         }
         std::string candidate;
         if (!GetInterfacePath(set.get(), interfaceData, candidate, failure))
             continue;
         // Case-sensitive: a path spelling the IDs in upper case is a different device to the panel.
         if (candidate.find(pattern) != std::string::npos) {
-            path = std::move(candidate);
-            return true;
+            any = true;
+            if (!found(std::move(candidate)))
+                return true;
         }
     }
+}
+
+}  // namespace
+
+bool FindHidInterfacePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path, CallFailure& failure) {
+    path.clear();
+    // The first matching interface wins; later ones are not looked at.
+    return WalkMatchingInterfaces(vendorId, productId, failure, [&path](std::string candidate) {
+        path = std::move(candidate);
+        return false;
+    });
+}
+
+std::vector<std::string> FindHidInterfacePaths(std::uint16_t vendorId, std::uint16_t productId, CallFailure& failure) {
+    std::vector<std::string> paths;
+    WalkMatchingInterfaces(vendorId, productId, failure, [&paths](std::string candidate) {
+        paths.push_back(std::move(candidate));
+        return true;
+    });
+    return paths;
 }
 
 UniqueHandle OpenHidInterface(const std::string& path, CallFailure& failure) {

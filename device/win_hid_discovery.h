@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "device/win_call_failure.h"
 #include "win32/unique_handle.h"
@@ -16,6 +17,9 @@ using win32::UniqueHandle;
 // The path of the first present HID interface whose path contains "vid_%04x&pid_%04x" in lower case. `path` is
 // emptied first and stays empty on false.
 bool FindHidInterfacePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path, CallFailure& failure);
+
+// Every present HID interface whose path matches, in enumeration order (the first is FindHidInterfacePath's).
+std::vector<std::string> FindHidInterfacePaths(std::uint16_t vendorId, std::uint16_t productId, CallFailure& failure);
 
 // Shared reading and writing with overlapped I/O; an invalid handle when the path cannot be opened.
 UniqueHandle OpenHidInterface(const std::string& path, CallFailure& failure);

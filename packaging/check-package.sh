@@ -1,16 +1,18 @@
 #!/bin/bash
-# Builds the release package and checks what it holds: exactly stampwright.exe, the very exe of this build, and
-# README.txt in UTF-8 with a byte order mark, in both languages. Nothing of the Wine test bed may be in it.
+# Builds the release package and checks what it holds: exactly stampwright.exe and stampwright-cli.exe, the very
+# exes of this build, and README.txt in UTF-8 with a byte order mark, in both languages. Nothing of the Wine test
+# bed may be in it.
 #
-# The exe must also be lean: at most <max-bytes>, and without debug sections.
+# The panel exe must also be lean: at most <max-bytes>, and without debug sections.
 #
-#   check-package.sh <build-dir> <zip> <stampwright.exe> <max-bytes>
+#   check-package.sh <build-dir> <zip> <stampwright.exe> <stampwright-cli.exe> <max-bytes>
 set -euo pipefail
 
-build="${1:?usage: check-package.sh <build-dir> <zip> <stampwright.exe> <max-bytes>}"
+build="${1:?usage: check-package.sh <build-dir> <zip> <stampwright.exe> <stampwright-cli.exe> <max-bytes>}"
 zip="${2:?}"
 exe="${3:?}"
-max_bytes="${4:?}"
+cli_exe="${4:?}"
+max_bytes="${5:?}"
 
 rm -f "$zip"
 cmake --build "$build" --target package >"$build/package-build.log" 2>&1 || {
@@ -29,8 +31,8 @@ fail() {
 echo "contents of $zip:"
 unzip -l "$zip"
 entries="$(unzip -Z1 "$zip" | sort)"
-expected="$(printf '%s\n' README.txt stampwright.exe | sort)"
-[ "$entries" = "$expected" ] || fail "the zip must hold exactly stampwright.exe and README.txt, not: $(echo "$entries" | tr '\n' ' ')"
+expected="$(printf '%s\n' README.txt stampwright.exe stampwright-cli.exe | sort)"
+[ "$entries" = "$expected" ] || fail "the zip must hold exactly stampwright.exe, stampwright-cli.exe and README.txt, not: $(echo "$entries" | tr '\n' ' ')"
 
 # Named here so that a rename of the test bed's files cannot turn the check above into the only guard.
 for forbidden in setupapi.dll hid.dll setupapi_wine.dll zel-ot40-sim.exe demo-driver.exe sw_e2e_driver.exe; do
@@ -43,6 +45,7 @@ unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
 unzip -q "$zip" -d "$unpacked"
 cmp -s "$unpacked/stampwright.exe" "$exe" || fail "stampwright.exe in the zip is not the one this build made"
+cmp -s "$unpacked/stampwright-cli.exe" "$cli_exe" || fail "stampwright-cli.exe in the zip is not the one this build made"
 readme="$unpacked/README.txt"
 if [ -f "$readme" ]; then
     [ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' \n')" = efbbbf ] || fail "README.txt does not start with a UTF-8 byte order mark"

@@ -5,12 +5,12 @@
 #include <type_traits>
 #include <variant>
 
+#include "device/query_exchange.h"
 #include "panel/control_ids.h"
 #include "panel/main_panel.h"
 #include "panel/status_texts.h"
 #include "protocol/colour_palette.h"
 #include "protocol/command_codes.h"
-#include "protocol/query_request.h"
 #include "protocol/reply_decoder.h"
 #include "protocol/signal_format.h"
 #include "protocol/text_cells.h"
@@ -83,39 +83,20 @@ void MainPanel::runReadBack() {
     ReplyApplier apply(view_, pass);
 
     for (protocol::QueryCode query : protocol::kQueryOrder) {
-        {
-            // A report too short for the 65-byte frame carries no query: the step fails instead of sending a
-            // truncated command.
-            ReportBuffer request(session_.outputReportLength, bufferSource_);
-            if (!request.obtained() || !protocol::buildQueryRequest(query, request.bytes()) ||
-                link_.WriteReport(request.bytes(), device::kQueryWriteWaitMs, true) ==
-                    device::WriteOutcome::SendFailed) {
+        const device::QueryResult result = device::exchangeQuery(
+            link_, query, {session_.inputReportLength, session_.outputReportLength}, bufferSource_);
+        switch (result.outcome) {
+            case device::QueryOutcome::SendFailed:
                 view_.SetItemText(IDC_STATUS, text::kQuerySendFailed);
                 return;
-            }
-        }
-
-        link_.PauseForReply();
-
-        ReportBuffer reply(session_.inputReportLength, bufferSource_);
-        if (!reply.obtained()) {
-            view_.SetItemText(IDC_STATUS, text::kReceiveNotReady);
-            return;
-        }
-        if (reply.bytes().empty()) {
-            // A zero-length input report can carry no reply at all.
-            apply(protocol::UnrecognisedReply{});
-            continue;
-        }
-        switch (link_.ReadReport(reply.bytes())) {
-            case device::ReadOutcome::NotReady:
+            case device::QueryOutcome::NotReady:
                 view_.SetItemText(IDC_STATUS, text::kReceiveNotReady);
                 return;
-            case device::ReadOutcome::ReceiveFailed:
+            case device::QueryOutcome::ReceiveFailed:
                 view_.SetItemText(IDC_STATUS, text::kReceiveFailed);
                 continue;
-            case device::ReadOutcome::Received:
-                std::visit(apply, protocol::decodeReply(reply.bytes()));
+            case device::QueryOutcome::Received:
+                std::visit(apply, result.reply);
                 break;
         }
     }

@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "device/query_exchange.h"
 #include "panel/control_ids.h"
 #include "panel/main_panel.h"
 #include "panel/status_texts.h"
 #include "protocol/command_codes.h"
 #include "protocol/row_encoder.h"
-#include "protocol/setting_command.h"
 
 namespace sw::panel {
 
@@ -80,14 +80,12 @@ void MainPanel::runSend() {
 
     bool anyWritten = false;
     for (protocol::SettingCommand command : protocol::kSendOrder) {
-        ReportBuffer report(session_.outputReportLength, bufferSource_);
         SettingRead read;
         readSettingValue(command, read);
         // No buffer, or a report too short for the 65-byte frame: the command cannot go out, which is a failed
         // write (a truncated command is never sent).
-        const bool built = report.obtained() && protocol::buildSettingCommand(command, read.value, report.bytes());
-        const bool sent =
-            built && link_.WriteReport(report.bytes(), device::kSendWriteWaitMs, true) == device::WriteOutcome::Sent;
+        const bool sent = device::writeSettingCommand(link_, command, read.value, session_.outputReportLength,
+                                                      device::kSendWriteWaitMs, bufferSource_);
         if (!sent) {
             if (busyState_ == busy::SendPending)
                 busyState_ = busy::SendFailureSeen;

@@ -77,6 +77,7 @@ EncodedRow encodeRowText(std::span<const std::uint8_t> text) {
         row.length += 2;
         pos += step.used;
     }
+    row.truncated = pos < text.size() && text[pos] != 0;
     return row;
 }
 

@@ -25,6 +25,7 @@ extern const std::array<VoicedKana, 26> VoicedKanaTable;
 struct EncodedRow {
     std::array<std::uint8_t, kRowCellBytes> bytes{};
     std::size_t length = 0;  // in bytes, always even, at most 32
+    bool truncated = false;  // the text needed more than 16 cells: the rest was dropped
 };
 
 // The text ends at its first zero byte or at the end of the span, whichever comes first; nothing past either

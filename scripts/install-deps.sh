@@ -7,6 +7,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xdotool imagemagick fonts-vlgothic
     zip unzip
+    libcli11-dev nlohmann-json3-dev
 )
 
 missing=()

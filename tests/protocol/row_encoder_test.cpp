@@ -94,6 +94,24 @@ INSTANTIATE_TEST_SUITE_P(Texts, EncodeRowTextTest, testing::ValuesIn(kEncodeCase
     return std::string(info.param.name);
 });
 
+// Whether the text fitted is what lets a caller refuse a row instead of sending it cut.
+TEST(EncodeRowText, TruncatedOnlyWhenTextIsLeftOver) {
+    const struct {
+        Bytes text;
+        bool truncated;
+    } cases[] = {
+        {times({0x61}, 16), false},
+        {times({0x61}, 17), true},
+        {join(times({0x61}, 15), {0xBA, 0xDE}), false},  // the voiced pair is the 16th cell
+        {join(times({0x61}, 16), {0x00, 0x61}), false},  // nothing after the terminator counts
+        {{}, false},
+    };
+    for (const auto& c : cases) {
+        const EncodedRow row = encodeRowText(c.text);
+        EXPECT_EQ(row.truncated, c.truncated) << c.text.size() << " bytes";
+    }
+}
+
 TEST(EncodeRowText, EveryTwoByteInputGivesAtMostTwoCellsWithoutOverread) {
     for (int first = 1; first <= 0xFF; ++first) {
         for (int second = 0; second <= 0xFF; ++second) {
