@@ -1,5 +1,5 @@
-# The release package: a zip with stampwright.exe, stampwright-cli.exe and the readme, and nothing else. The OS HID doubles, the
-# simulator and the test drivers serve the Wine test bed only and must never ship.
+# The release package: a zip with stampwright.exe, stampwright-cli.exe and the readme, and nothing else. The OS
+# HID doubles, the simulator and the test drivers serve the Wine test bed only and must never ship.
 #
 #   cmake --build --preset windows --target package   ->   build/windows/Stampwright-<version>-win64.zip
 #
@@ -12,8 +12,10 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${CMAKE_BINARY_DIR}/pa
 # One component, and the package made of it alone: an install rule that another target may add later cannot
 # slip into the zip.
 install(TARGETS stampwright RUNTIME DESTINATION . COMPONENT release)
-# The command-line companion ships beside the panel.
-install(TARGETS stampwright-cli RUNTIME DESTINATION . COMPONENT release)
+# The command-line companion ships beside the panel (when its header-only libraries were there to build it).
+if(TARGET stampwright-cli)
+    install(TARGETS stampwright-cli RUNTIME DESTINATION . COMPONENT release)
+endif()
 install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION . COMPONENT release)
 
 set(CPACK_GENERATOR ZIP)

@@ -42,7 +42,7 @@ void MainPanel::sendLivePosition(PositionEdit axis) {
         endLivePosition(axis);
         return;
     }
-    ReportBuffer report(session_.outputReportLength, bufferSource_);
+    device::ReportBuffer report(session_.outputReportLength, bufferSource_);
     if (!report.obtained()) {
         reportLiveFailure();
         endLivePosition(axis);

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "device/device_link.h"
+#include "device/report_buffer.h"
 #include "panel/dialog_view.h"
-#include "panel/report_buffer.h"
 #include "protocol/command_codes.h"
 
 namespace sw::panel {
@@ -68,7 +68,7 @@ public:
     const DeviceSession& session() const { return session_; }
 
     // Tests substitute a source that cannot obtain memory.
-    void setReportBufferSource(ReportBuffer::Source source) { bufferSource_ = source; }
+    void setReportBufferSource(device::ReportBuffer::Source source) { bufferSource_ = source; }
 
 private:
     enum class PositionEdit { None, H, V };
@@ -100,7 +100,7 @@ private:
     PositionEdit focusedPositionEdit_ = PositionEdit::None;
     // Whether the send completion timer runs, so that a send never leaves the controls locked for ever.
     bool completionTimerRunning_ = false;
-    ReportBuffer::Source bufferSource_ = &ReportBuffer::allocateZeroed;
+    device::ReportBuffer::Source bufferSource_ = &device::ReportBuffer::allocateZeroed;
     // The colour last painted beside row 1 and row 2.
     std::array<std::optional<Rgb>, 2> paintedSwatches_;
 };
