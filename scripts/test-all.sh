@@ -56,7 +56,10 @@ for target in build/fuzz/tests/fuzz/fuzz_*; do
     name=$(basename "$target")
     corpus="build/fuzz/corpus/$name"
     mkdir -p "$corpus"
-    if "$target" "$corpus" -max_total_time="$fuzz_seconds" -max_len=128 -print_final_stats=1 \
+    # Hand-written seeds, where a target has them, start it from inputs that get past the first checks.
+    seeds=()
+    [ -d "tests/fuzz/seeds/$name" ] && seeds=("tests/fuzz/seeds/$name")
+    if "$target" "$corpus" "${seeds[@]}" -max_total_time="$fuzz_seconds" -max_len=256 -print_final_stats=1 \
         >"build/fuzz/$name.log" 2>&1; then
         echo "$name: $(grep -E 'stat::number_of_executed_units' "build/fuzz/$name.log" | awk '{print $2}') executions, no finding"
         passed_count=$((passed_count + 1))
