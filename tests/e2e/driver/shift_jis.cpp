@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win32/code_page_text.h"
+
 namespace sw::e2e {
 
 namespace {
@@ -11,26 +13,11 @@ constexpr UINT kShiftJis = 932;
 }  // namespace
 
 std::wstring wideFromShiftJis(std::string_view shiftJis) {
-    if (shiftJis.empty())
-        return {};
-    const int length = static_cast<int>(shiftJis.size());
-    const int size = MultiByteToWideChar(kShiftJis, 0, shiftJis.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0)
-        MultiByteToWideChar(kShiftJis, 0, shiftJis.data(), length, wide.data(), size);
-    return wide;
+    return win32::toWide(kShiftJis, shiftJis);
 }
 
 std::string shiftJisFromWide(std::wstring_view wide) {
-    if (wide.empty())
-        return {};
-    const int length = static_cast<int>(wide.size());
-    const int size =
-        WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, "?", nullptr);
-    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(), size, "?", nullptr);
-    return text;
+    return win32::fromWide(kShiftJis, wide, WC_NO_BEST_FIT_CHARS, "?");
 }
 
 }  // namespace sw::e2e
