@@ -135,10 +135,16 @@ void TypingStopsAtSixteenBytes() {
     }
 }
 
+// On a system whose code page is 932 a conversion through the system's code page would pass the cases above.
+void RunsOnAnotherSystemCodePage() {
+    SW_CHECK(GetACP() != 932);
+}
+
 }  // namespace
 
 int main() {
     static const sw::wine_test::Case cases[] = {
+        {"the system's code page is not 932 here", RunsOnAnotherSystemCodePage},
         {"converts with code page 932", ConvertsWithCodePage932},
         {"an unchanged read-back keeps its bytes", AnUnchangedReadBackKeepsItsBytes},
         {"typing stops at 16 bytes", TypingStopsAtSixteenBytes},
