@@ -21,6 +21,7 @@
 #include "sim/monitor_ids.h"
 #include "sim/osd_layout.h"
 #include "tests/e2e/demo/monitor_check.h"
+#include "tests/e2e/driver/dialog_input.h"
 #include "tests/e2e/driver/remote_dialog.h"
 #include "tests/e2e/driver/screen_pixels.h"
 #include "tests/e2e/driver/screenshot.h"
@@ -109,10 +110,6 @@ std::optional<int> paletteIndex(const char* name) {
     return std::nullopt;
 }
 
-bool setText(const RemoteDialog& panel, int id, const char* text) {
-    return panel.send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)).has_value();
-}
-
 bool connectAndSend(const RemoteDialog& panel, int colourIndex) {
     using namespace sw::panel;
     std::printf("connect\n");
@@ -123,9 +120,10 @@ bool connectAndSend(const RemoteDialog& panel, int colourIndex) {
 
     const std::string h = std::to_string(kRowHPosition);
     const std::string v = std::to_string(kRowVPosition);
-    const bool edited = setText(panel, IDC_H_EDIT, h.c_str()) && setText(panel, IDC_V_EDIT, v.c_str()) &&
-                        setText(panel, IDC_ROW1, kRowText) && panel.send(IDC_SIZE_X2, BM_CLICK).has_value() &&
-                        panel.send(IDC_COLOUR1, CB_SETCURSEL, static_cast<WPARAM>(colourIndex)).has_value() &&
+    using sw::e2e::setControlText;
+    const bool edited = setControlText(panel, IDC_H_EDIT, h) && setControlText(panel, IDC_V_EDIT, v) &&
+                        setControlText(panel, IDC_ROW1, kRowText) && panel.send(IDC_SIZE_X2, BM_CLICK).has_value() &&
+                        sw::e2e::selectListEntry(panel, IDC_COLOUR1, colourIndex) &&
                         panel
                             .sendToDialog(WM_COMMAND, MAKEWPARAM(IDC_COLOUR1, CBN_SELCHANGE),
                                           reinterpret_cast<LPARAM>(panel.item(IDC_COLOUR1)))
