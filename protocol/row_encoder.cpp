@@ -64,6 +64,16 @@ Step encodeCharacter(std::uint8_t b, std::uint8_t next) {
 
 }  // namespace
 
+bool rowEncodingKeeps(std::string_view character) {
+    if (character.empty())
+        return false;
+    const auto first = static_cast<std::uint8_t>(character[0]);
+    const auto next = character.size() > 1 ? static_cast<std::uint8_t>(character[1]) : std::uint8_t{0};
+    const Step step = encodeCharacter(first, next);
+    // 0xA0 is no character, yet its table row gives the full-width space.
+    return step.used == character.size() && step.cell != kSpaceCell && step.cell != kEmptyCell && first != 0xA0;
+}
+
 EncodedRow encodeRowText(std::span<const std::uint8_t> text) {
     EncodedRow row;
     std::size_t pos = 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "protocol/command_codes.h"
 
@@ -31,5 +32,9 @@ struct EncodedRow {
 // The text ends at its first zero byte or at the end of the span, whichever comes first; nothing past either
 // is read. At most 16 cells are produced: text beyond the 16th cell is dropped.
 EncodedRow encodeRowText(std::span<const std::uint8_t> text);
+
+// Whether the row encoding gives one code page 932 character (its bytes) a cell that shows it: false for what it
+// blanks or drops (the user-defined and extension area, control bytes, bytes that are no character).
+bool rowEncodingKeeps(std::string_view character);
 
 }  // namespace sw::protocol
