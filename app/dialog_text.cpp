@@ -1,24 +1,39 @@
 #include "app/dialog_text.h"
 
-#include "app/cp932_fit.h"
 #include "app/cp932_text.h"
 
 namespace sw::app {
 
+using protocol::PieceText;
+
+namespace {
+
+std::size_t utf16Units(const PieceText& text, std::size_t pieces) {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < pieces; ++i) {
+        for (const char32_t c : text[i].shown)
+            units += c > 0xFFFF ? 2 : 1;
+    }
+    return units;
+}
+
+}  // namespace
+
 void DialogText::SetItemText(int id, std::string_view cp932) {
     // Remembered first: the edit's EN_CHANGE, raised inside the call, may already read it back.
-    SetText& set = setTexts_[id];
-    set = SetText{ToWide(cp932), std::string(cp932)};
-    SetWindowTextOf(id, set.shown);
+    PieceText& text = texts_[id];
+    text = protocol::piecesFromBytes(cp932, kCp932);
+    SetWindowTextOf(id, ToWide(text));
 }
 
 std::string DialogText::GetItemText(int id, std::size_t bufferSize) const {
-    if (bufferSize == 0)
-        return {};
-    const std::wstring shown = WindowText(id);
-    const auto set = setTexts_.find(id);
-    const std::string text = set != setTexts_.end() && set->second.shown == shown ? set->second.bytes : ToCp932(shown);
-    return std::string(CutCp932(text, bufferSize - 1));
+    std::string bytes;
+    for (const protocol::TextPiece& piece : CurrentPieces(id)) {
+        if (bytes.size() + piece.bytes.size() + 1 > bufferSize)
+            break;
+        bytes += piece.bytes;
+    }
+    return bytes;
 }
 
 void DialogText::AddComboString(int id, std::string_view cp932) {
@@ -37,27 +52,30 @@ void DialogText::SetEditLimit(int id, int limitBytes) {
     // bytes (but for a character outside the BMP, which takes two units and becomes one "?"), and it keeps a fifth
     // digit out of a position edit before any notification.
     SendDlgItemMessageW(dialog_.Handle(), id, EM_LIMITTEXT, static_cast<WPARAM>(limitBytes), 0);
-    limitedEdits_[id] = LimitedEdit{static_cast<std::size_t>(limitBytes), WindowText(id)};
+    limits_[id] = static_cast<std::size_t>(limitBytes);
+    texts_[id] = CurrentPieces(id);
 }
 
 bool DialogText::OnEditChange(int id) {
-    const auto found = limitedEdits_.find(id);
-    if (found == limitedEdits_.end())
+    PieceText& before = texts_[id];
+    protocol::PieceEdit edit = protocol::alignEdit(before, ToCodePoints(WindowText(id)), kCp932);
+    const auto limit = limits_.find(id);
+    const bool cut = !settingText_ && limit != limits_.end() && protocol::fitEdit(before, edit, limit->second);
+    PieceText after = protocol::applyEdit(before, edit);
+    const std::size_t caret = utf16Units(after, edit.keptFront + edit.inserted.size());
+    before = std::move(after);
+    if (!cut)
         return false;
-    LimitedEdit& edit = found->second;
-    std::wstring now = WindowText(id);
-    if (!settingText_) {
-        const auto fitted = FitTyping<wchar_t>(edit.accepted, now, edit.limitBytes, Cp932Bytes);
-        if (fitted) {
-            SetWindowTextOf(id, fitted->text);
-            SendDlgItemMessageW(dialog_.Handle(), id, EM_SETSEL, static_cast<WPARAM>(fitted->caret),
-                                static_cast<LPARAM>(fitted->caret));
-            edit.accepted = fitted->text;
-            return true;
-        }
-    }
-    edit.accepted = std::move(now);
-    return false;
+    SetWindowTextOf(id, ToWide(before));
+    SendDlgItemMessageW(dialog_.Handle(), id, EM_SETSEL, caret, caret);
+    return true;
+}
+
+PieceText DialogText::CurrentPieces(int id) const {
+    static const PieceText kNone;
+    const auto found = texts_.find(id);
+    const PieceText& before = found != texts_.end() ? found->second : kNone;
+    return protocol::applyEdit(before, protocol::alignEdit(before, ToCodePoints(WindowText(id)), kCp932));
 }
 
 std::wstring DialogText::WindowText(int id) const {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/dialog_window.h"
+#include "protocol/row_text.h"
 
 namespace sw::app {
 
@@ -19,35 +20,28 @@ public:
 
     // Text set here is never cut to an edit's limit.
     void SetItemText(int id, std::string_view cp932);
-    // At most bufferSize - 1 bytes, cut at a character boundary.
+    // At most bufferSize - 1 bytes, cut at a character boundary. What the program set and the operator left as it
+    // was keeps the very bytes that were set; only what the operator typed is converted.
     std::string GetItemText(int id, std::size_t bufferSize) const;
     void AddComboString(int id, std::string_view cp932);
     int FindComboStringExact(int id, std::string_view cp932) const;
 
     // The edit takes at most `limitBytes` bytes of code page 932 as the operator types or pastes.
     void SetEditLimit(int id, int limitBytes);
-    // To be called for each EN_CHANGE. Cuts what the operator inserted beyond the edit's limit; returns true when
-    // it did, and the edit then has already raised the EN_CHANGE for the cut text.
+    // To be called for each EN_CHANGE. Follows the operator's change, so that characters left as they were keep
+    // their bytes, and cuts what was inserted beyond the edit's limit; returns true when it cut, and the edit then
+    // has already raised the EN_CHANGE for the cut text.
     bool OnEditChange(int id);
 
 private:
     std::wstring WindowText(int id) const;
     void SetWindowTextOf(int id, const std::wstring& text);
-
-    // What the program last set into a control. Code page 932 has two codes for some characters (the NEC and IBM
-    // extension rows); as long as the text is unchanged it reads back as the very bytes that were set.
-    struct SetText {
-        std::wstring shown;
-        std::string bytes;
-    };
-    struct LimitedEdit {
-        std::size_t limitBytes = 0;
-        std::wstring accepted;  // the text after its last change
-    };
+    // The control's text as pieces: what was last set or seen, followed into what the window shows now.
+    protocol::PieceText CurrentPieces(int id) const;
 
     const CWindow& dialog_;
-    std::map<int, SetText> setTexts_;
-    std::map<int, LimitedEdit> limitedEdits_;
+    std::map<int, protocol::PieceText> texts_;
+    std::map<int, std::size_t> limits_;
     bool settingText_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include "app/cp932_text.h"
 #include "app/dialog_text.h"
+#include "protocol/row_encoder.h"
 #include "tests/e2e/device/wine_test_runner.h"
 
 namespace {
@@ -19,42 +20,58 @@ struct ConversionRow {
     const char* name;
     const char* fromCp932;  // read into the window; none: only typed
     std::wstring_view wide;
-    std::string_view toCp932;
+    std::string_view toCp932;  // typed anew
+    std::string_view cells;    // what the device gets for it
 };
 
+std::string CellsOf(const std::string& bytes) {
+    const auto row = sw::protocol::encodeRowText({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    return {row.bytes.begin(), row.bytes.begin() + static_cast<std::ptrdiff_t>(row.length)};
+}
+
 // Where code page 932 has two codes for one character (NEC row 13 and the IBM extension rows against the standard
-// rows), a changed text goes back with the code the system calls canonical; an unchanged one keeps its own bytes
-// (see the next case).
+// rows), text typed anew gets the code the system calls canonical; a read-back keeps its own bytes (next case).
 const ConversionRow kConversions[] = {
-    {"ASCII", "AZ az~", L"AZ az~", "AZ az~"},
-    {"half-width kana", "\xB1\xB6\xDF", L"ｱｶﾟ", "\xB1\xB6\xDF"},
+    {"ASCII", "AZ az~", L"AZ az~", "AZ az~", "\x82\x60\x82\x79\x81\x40\x82\x81\x82\x9A\x81\x60"},
+    {"half-width kana", "\xB1\xB6\xDF", L"ｱｶﾟ", "\xB1\xB6\xDF", "\x83\x41\x83\x4A\x81\x4B"},
     // A voiced pair stays two characters here; the row encoding makes one cell of it.
-    {"voiced pairs", "\xB6\xDE\xCA\xDF", L"ｶﾞﾊﾟ", "\xB6\xDE\xCA\xDF"},
-    {"full-width voiced kana", "\x83\x4B\x83\x70", L"ガパ", "\x83\x4B\x83\x70"},
-    {"kanji", "\x8A\xBF\x8E\x9A", L"漢字", "\x8A\xBF\x8E\x9A"},
-    {"full-width forms", "\x82\x60\x81\x40\x81\x60\x81\x8F", L"Ａ　～￥", "\x82\x60\x81\x40\x81\x60\x81\x8F"},
-    {"NEC row 13", "\x87\x40\x87\x54", L"①Ⅰ", "\x87\x40\x87\x54"},
-    {"NEC row 13 duplicate of a standard symbol", "\x87\x90", L"≒", "\x81\xE0"},
-    {"NEC-selected IBM kanji", "\xED\x40", L"纊", "\xFA\x5C"},
-    {"NEC-selected IBM roman numeral", "\xEE\xEF", L"ⅰ", "\xFA\x40"},
-    {"IBM duplicate of a standard symbol", "\xFA\x54", L"￢", "\x81\xCA"},
+    {"voiced pairs", "\xB6\xDE\xCA\xDF", L"ｶﾞﾊﾟ", "\xB6\xDE\xCA\xDF", "\x83\x4B\x83\x70"},
+    {"full-width voiced kana", "\x83\x4B\x83\x70", L"ガパ", "\x83\x4B\x83\x70", "\x83\x4B\x83\x70"},
+    {"decomposed voiced kana", nullptr, L"カ\u3099ハ\u309A", "\x83\x4B\x83\x70", "\x83\x4B\x83\x70"},
+    {"kanji", "\x8A\xBF\x8E\x9A", L"漢字", "\x8A\xBF\x8E\x9A", "\x8A\xBF\x8E\x9A"},
+    {"full-width forms", "\x82\x60\x81\x40\x81\x60\x81\x8F", L"Ａ　～￥", "\x82\x60\x81\x40\x81\x60\x81\x8F",
+     "\x82\x60\x81\x40\x81\x60\x81\x8F"},
+    // As Macs, the web and Linux write them: the code page's own characters.
+    {"JIS-style forms", nullptr, L"\u301C\u2212\u00A2\u00A3\u00AC\u2016\u2014",
+     "\x81\x60\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x61\x81\x5C",
+     "\x81\x60\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x61\x81\x5C"},
+    {"NEC row 13", "\x87\x40\x87\x54", L"①Ⅰ", "\x87\x40\x87\x54", "\x87\x40\x87\x54"},
+    {"NEC row 13 duplicate of a standard symbol", "\x87\x90", L"≒", "\x81\xE0", "\x81\xE0"},
+    // Typed anew, these get the IBM codes, which the row encoding gives the space cell.
+    {"NEC-selected IBM kanji", "\xED\x40", L"纊", "\xFA\x5C", std::string_view("\x00\x20", 2)},
+    {"NEC-selected IBM roman numeral", "\xEE\xEF", L"ⅰ", "\xFA\x40", std::string_view("\x00\x20", 2)},
+    {"IBM duplicate of a standard symbol", "\xFA\x54", L"￢", "\x81\xCA", "\x81\xCA"},
+    // Bytes that are no character show as U+FFFD, not as a character they are not.
+    {"lead byte without its trail", "\x81 ", L"\uFFFD", "?", "\x81\x48"},
     // Unmappable: one "?" each, nothing around it lost or shifted; no look-alike ("é" is not "e").
-    {"emoji", nullptr, L"a\U0001F600b", "a?b"},
-    {"Korean syllable", nullptr, L"a한b", "a?b"},
-    {"accented Latin letter", nullptr, L"aéb", "a?b"},
+    {"emoji", nullptr, L"a\U0001F600b", "a?b", "\x82\x81\x81\x48\x82\x82"},
+    {"Korean syllable", nullptr, L"a한b", "a?b", "\x82\x81\x81\x48\x82\x82"},
+    {"accented Latin letter", nullptr, L"aéb", "a?b", "\x82\x81\x81\x48\x82\x82"},
     {"lone surrogate", nullptr,
      std::wstring_view(L"a\xD83D"
                        L"b",
                        3),
-     "a?b"},
+     "a?b", "\x82\x81\x81\x48\x82\x82"},
 };
 
 void ConvertsWithCodePage932() {
     for (const ConversionRow& row : kConversions) {
         const Row about(row.name);
         if (row.fromCp932)
-            SW_CHECK(sw::app::ToWide(row.fromCp932) == row.wide);
-        SW_CHECK_EQ(sw::app::ToCp932(row.wide), std::string(row.toCp932));
+            SW_CHECK(sw::app::ToWide(std::string_view(row.fromCp932)) == row.wide);
+        const std::string typed = sw::app::ToCp932(row.wide);
+        SW_CHECK_EQ(typed, std::string(row.toCp932));
+        SW_CHECK_EQ(CellsOf(typed), std::string(row.cells));
     }
 }
 
@@ -90,6 +107,16 @@ public:
         SendDlgItemMessageW(hwnd_, kEditId, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(characters));
     }
     std::string Read() { return text.GetItemText(kEditId, 33); }
+    std::wstring Shown() const {
+        wchar_t shown[64] = {};
+        GetDlgItemTextW(hwnd_, kEditId, shown, 64);
+        return shown;
+    }
+    DWORD Caret() const {
+        DWORD end = 0;
+        SendDlgItemMessageW(hwnd_, kEditId, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+        return end;
+    }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -100,17 +127,23 @@ private:
     static inline DialogText* current = nullptr;
 };
 
-void AnUnchangedReadBackKeepsItsBytes() {
+// 髙橋 as the device holds it, and NEC row 13 and NEC-selected IBM codes, which the system would give back as their
+// other codes (the IBM ones blank on the device); a byte that is no character.
+void AnEditedReadBackKeepsTheBytesOfWhatWasLeft() {
     EditWindow window;
-    // NEC row 13 and NEC-selected IBM codes, which the system would give back as their other codes.
-    const std::string readBack = "\x87\x90\xED\x40\xEE\xEF";
+    const std::string readBack = "\xEE\xE0\x8B\xB4\x87\x90\xED\x40\x81 ";
     window.text.SetItemText(kEditId, readBack);
+    SW_CHECK(window.Shown() == L"髙橋≒纊\uFFFD");
     SW_CHECK_EQ(window.Read(), readBack);
-    // Once the operator changes the text, it goes back with the canonical codes.
-    SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 6, 6);
+    SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 2, 2);
     window.Type(L"A");
-    SW_CHECK_EQ(window.Read(), std::string("\x81\xE0\xFA\x5C\xFA\x40"
-                                           "A"));
+    SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 6, 6);
+    window.Type(L"B");
+    SW_CHECK_EQ(CellsOf(window.Read()), std::string("\xEE\xE0\x8B\xB4\x82\x60\x87\x90\xED\x40\x00\x00\x82\x61", 14));
+    // Deleted and typed again, 髙 is new typing.
+    SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 0, 1);
+    window.Type(L"\b髙");
+    SW_CHECK_EQ(window.Read().substr(0, 2), std::string("\xFB\xFC"));
 }
 
 // (A typed character refused at the limit is the send scenario's: there the keys are real.)
@@ -133,6 +166,15 @@ void TypingStopsAtSixteenBytes() {
         window.Type(L"A");
         SW_CHECK_EQ(window.Read(), readBack);
     }
+    for (const wchar_t* full : {L"AAAAAAAAAAAAAAAA", L"漢漢漢漢漢漢漢漢"}) {
+        const Row about("a refused keystroke leaves the caret where it was typed");
+        window.text.SetItemText(kEditId, "");
+        window.Type(full);
+        SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 3, 3);
+        window.Type(L"A");
+        SW_CHECK(window.Shown() == full);
+        SW_CHECK_EQ(window.Caret(), DWORD{3});
+    }
 }
 
 // On a system whose code page is 932 a conversion through the system's code page would pass the cases above.
@@ -146,7 +188,7 @@ int main() {
     static const sw::wine_test::Case cases[] = {
         {"the system's code page is not 932 here", RunsOnAnotherSystemCodePage},
         {"converts with code page 932", ConvertsWithCodePage932},
-        {"an unchanged read-back keeps its bytes", AnUnchangedReadBackKeepsItsBytes},
+        {"an edited read-back keeps the bytes of what was left", AnEditedReadBackKeepsTheBytesOfWhatWasLeft},
         {"typing stops at 16 bytes", TypingStopsAtSixteenBytes},
     };
     return sw::wine_test::RunAll(cases);

@@ -189,4 +189,35 @@ SW_SCENARIO(send_stalled_write_fails,
     closePanel(*panel);
 }
 
+SW_SCENARIO(send_keeps_device_bytes_of_unedited_characters,
+            "a read-back row holding 髙 in its NEC-selected code (EE E0), edited elsewhere, goes back with 髙 as "
+            "the device held it, not as the system's canonical code that the device would show as a space") {
+    HostedDevice device;
+    const DeviceSetUp setUp = [](HostedDevice& hosted) {
+        sim::Ot40Settings settings = sim::defaultSettings();
+        settings.row1 = {0xEE, 0xE0, 0x8B, 0xB4, 0x82, 0x60, 0x82, 0x61};  // 髙橋ＡＢ
+        hosted.setSettings(settings);
+    };
+    auto panel = startDeviceAndConnectedPanel(context, device, setUp);
+    if (!panel)
+        return;
+    const RemoteDialog& dialog = panel->dialog;
+
+    // The operator replaces the last character, Ｂ, by typing C over it.
+    CHECK(bringToFront(dialog.window()));
+    CHECK(clickAt(pointInControl(dialog, IDC_ROW1, 0.9, 0.5)));
+    CHECK(waitFor(kReactionLimit, [&] { return dialog.focus() == dialog.item(IDC_ROW1); }));
+    SendMessageW(dialog.item(IDC_ROW1), EM_SETSEL, 3, 4);
+    CHECK(typeText(L"C"));
+    CHECK(waitFor(kReactionLimit, [&] { return textSelection(dialog, IDC_ROW1) == std::pair(4, 4); }));
+
+    const std::uint32_t before = device.reportsReceived();
+    CHECK(dialog.click(IDC_SEND));
+    const auto sent = entriesFrom(device.wireLog(), before);
+    if (CHECK_EQ(sent.size(), std::size_t{8}))
+        CHECK_EQ(hexReports({sent[6]}),
+                 hexReports({commandFrame(0x28, {0xEE, 0xE0, 0x8B, 0xB4, 0x82, 0x60, 0x82, 0x62})}));
+    closePanel(*panel);
+}
+
 }  // namespace sw::e2e
