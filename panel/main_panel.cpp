@@ -5,21 +5,23 @@
 #include <cstdlib>
 #include <string>
 
+#include "device/connect.h"
 #include "panel/control_ids.h"
 #include "panel/status_texts.h"
 #include "protocol/colour_palette.h"
+#include "protocol/product.h"
 
 namespace sw::panel {
 
 const std::array<Product, 1> ProductTable = {{
-    {"ZEL-OT40", "3C9B", "5D17"},
+    {protocol::kModelName, protocol::kVendorIdText, protocol::kProductIdText},
 }};
 
 namespace {
 
 constexpr int kRowTextLimit = 16;  // bytes: 16 single-byte or 8 double-byte characters
 constexpr int kPositionTextLimit = 4;
-constexpr int kPositionMax = 2047;
+constexpr int kPositionMax = protocol::kMaxPosition;
 
 }  // namespace
 
@@ -124,21 +126,22 @@ void MainPanel::OnConnect() {
     const auto vendorId = static_cast<std::uint16_t>(std::strtoul(product.vendorId, nullptr, 16));
     const auto productId = static_cast<std::uint16_t>(std::strtoul(product.productId, nullptr, 16));
 
-    std::string path;
-    if (!link_.FindDevicePath(vendorId, productId, path)) {
-        view_.SetItemText(IDC_STATUS, text::kProductNotFound);
-        return;
+    const device::Connection connection = device::connectDevice(link_, vendorId, productId);
+    switch (connection.outcome) {
+        case device::ConnectOutcome::NotFound:
+            view_.SetItemText(IDC_STATUS, text::kProductNotFound);
+            return;
+        case device::ConnectOutcome::OpenFailed:
+            setStatusWithModel(text::kOpenFailed, product.name);
+            return;
+        case device::ConnectOutcome::ReportLengthsFailed:
+            // The handle stays open (and the controls disabled) until the next connect or close.
+            setStatusWithModel(text::kReportLengthsFailed, product.name);
+            return;
+        case device::ConnectOutcome::Connected:
+            break;
     }
-    if (!link_.Open(path)) {
-        setStatusWithModel(text::kOpenFailed, product.name);
-        return;
-    }
-    // Without the lengths the handle stays open (and the controls disabled) until the next connect or close.
-    if (!link_.GetReportLengths(&session_.inputReportLength, &session_.outputReportLength)) {
-        session_ = DeviceSession{};
-        setStatusWithModel(text::kReportLengthsFailed, product.name);
-        return;
-    }
+    session_ = {connection.lengths.input, connection.lengths.output};
 
     setStatusWithModel(text::kConnectedReceiving, product.name);
     enableDeviceControls();

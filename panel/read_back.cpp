@@ -1,45 +1,24 @@
-// The read-back pass: six queries in order, each reply written into its controls at once, then the end steps.
+// The read-back pass as the dialog shows it: each reply written into its controls at once, each failure in the
+// status line, then the end steps.
 
-#include <optional>
 #include <string>
-#include <type_traits>
 #include <variant>
 
-#include "device/query_exchange.h"
+#include "device/read_back_pass.h"
 #include "panel/control_ids.h"
 #include "panel/main_panel.h"
 #include "panel/status_texts.h"
 #include "protocol/colour_palette.h"
-#include "protocol/command_codes.h"
 #include "protocol/reply_decoder.h"
 #include "protocol/signal_format.h"
-#include "protocol/text_cells.h"
 
 namespace sw::panel {
 
 namespace {
 
-// What one pass carries from one reply to the next; nothing of it survives the pass.
-struct ReadBackPass {
-    std::optional<protocol::LayoutReply> layout;
-    std::optional<int> colour1Selection;
-    std::optional<int> colour2Selection;
-    std::optional<int> row1Cells;
-    std::optional<int> row2Cells;
-    std::string combinedText;
-
-    // The range check needs the layout and both rows of this pass; without them it is skipped, since the
-    // panel's own values may be stale or the operator's edits and would warn about the wrong block.
-    std::optional<protocol::TextBlock> textBlock() const {
-        if (!layout || !row1Cells || !row2Cells)
-            return std::nullopt;
-        return protocol::TextBlock{layout->hPosition, layout->vPosition, layout->sizeIndex, *row1Cells, *row2Cells};
-    }
-};
-
 class ReplyApplier {
 public:
-    ReplyApplier(DialogView& view, ReadBackPass& pass) : view_(view), pass_(pass) {}
+    ReplyApplier(DialogView& view, const device::ReadBackValues& values) : view_(view), values_(values) {}
 
     void operator()(const protocol::UnrecognisedReply&) { view_.SetItemText(IDC_STATUS, text::kUnrecognisedReply); }
 
@@ -50,63 +29,56 @@ public:
         for (int i = 0; i < 4; ++i)
             view_.SetItemChecked(kSizeButtons[i], i == layout.sizeIndex);
         view_.SetItemChecked(IDC_HALFTONE, layout.halftone);
-        pass_.layout = layout;
     }
 
-    void operator()(const protocol::ColourReply& colour) {
-        // Applied only at the end of the pass.
-        const int list = colour.colour == 1 ? IDC_COLOUR1 : IDC_COLOUR2;
-        const int position =
-            view_.FindComboStringExact(list, protocol::paletteEntryForDeviceIndex(colour.colourIndex).name);
-        (colour.colour == 1 ? pass_.colour1Selection : pass_.colour2Selection) = position;
-    }
+    // Applied only at the end of the pass.
+    void operator()(const protocol::ColourReply&) {}
 
-    void operator()(const protocol::RowReply& row) {
-        view_.SetItemText(row.row == 1 ? IDC_ROW1 : IDC_ROW2, row.text);
-        (row.row == 1 ? pass_.row1Cells : pass_.row2Cells) = row.cellCount;
-        protocol::appendToCombinedText(pass_.combinedText, row.row, row.text);
-    }
+    void operator()(const protocol::RowReply& row) { view_.SetItemText(row.row == 1 ? IDC_ROW1 : IDC_ROW2, row.text); }
 
     void operator()(const protocol::StatusReply& status) {
-        view_.SetItemText(IDC_STATUS, protocol::buildStatusText(status, pass_.textBlock()));
+        view_.SetItemText(IDC_STATUS, protocol::buildStatusText(status, values_.statusBlock));
     }
 
 private:
     DialogView& view_;
-    ReadBackPass& pass_;
+    const device::ReadBackValues& values_;
 };
 
 }  // namespace
 
 void MainPanel::runReadBack() {
-    ReadBackPass pass;
-    ReplyApplier apply(view_, pass);
-
-    for (protocol::QueryCode query : protocol::kQueryOrder) {
-        const device::QueryResult result = device::exchangeQuery(
-            link_, query, {session_.inputReportLength, session_.outputReportLength}, bufferSource_);
-        switch (result.outcome) {
+    const auto showStep = [this](const device::QueryStep& step, const device::ReadBackValues& values) {
+        switch (step.result.outcome) {
             case device::QueryOutcome::SendFailed:
                 view_.SetItemText(IDC_STATUS, text::kQuerySendFailed);
-                return;
+                break;
             case device::QueryOutcome::NotReady:
                 view_.SetItemText(IDC_STATUS, text::kReceiveNotReady);
-                return;
+                break;
             case device::QueryOutcome::ReceiveFailed:
                 view_.SetItemText(IDC_STATUS, text::kReceiveFailed);
-                continue;
+                break;
             case device::QueryOutcome::Received:
-                std::visit(apply, result.reply);
+                std::visit(ReplyApplier(view_, values), step.result.reply);
                 break;
         }
-    }
+    };
+    const device::ReadBackPass pass = device::runReadBackPass(
+        link_, {session_.inputReportLength, session_.outputReportLength}, showStep, bufferSource_);
+    if (pass.stopped)
+        return;
 
     // A colour whose reply was missing keeps the list's current selection.
-    if (pass.colour1Selection && *pass.colour1Selection >= 0)
-        view_.SetComboSelection(IDC_COLOUR1, *pass.colour1Selection);
-    if (pass.colour2Selection && *pass.colour2Selection >= 0)
-        view_.SetComboSelection(IDC_COLOUR2, *pass.colour2Selection);
-    view_.SetItemText(IDC_DEVICE_TEXT, pass.combinedText);
+    for (const auto& [list, colour] :
+         {std::pair{IDC_COLOUR1, pass.values.colour1}, {IDC_COLOUR2, pass.values.colour2}}) {
+        if (!colour)
+            continue;
+        const int position = view_.FindComboStringExact(list, protocol::paletteEntryForDeviceIndex(*colour).name);
+        if (position >= 0)
+            view_.SetComboSelection(list, position);
+    }
+    view_.SetItemText(IDC_DEVICE_TEXT, pass.values.combinedText);
     paintColourSwatches();
     view_.DiscardMouseInput();
 }

@@ -14,7 +14,6 @@ namespace sw::panel {
 
 namespace {
 
-constexpr char kMaxPositionText[] = "2047";
 // GetWindowTextA buffer for a row: 32 bytes of read-back text and the terminator.
 constexpr std::size_t kRowTextBuffer = 33;
 
@@ -36,7 +35,7 @@ void MainPanel::readSettingValue(protocol::SettingCommand command, SettingRead& 
             const auto raw = static_cast<std::uint16_t>(view_.GetItemUInt(edit));
             read.value.number = protocol::clampPosition(raw);
             if (raw >= protocol::kMaxPosition) {
-                view_.SetItemText(edit, kMaxPositionText);
+                view_.SetItemText(edit, std::to_string(protocol::kMaxPosition));
                 // Limiting H clears BusyState, but never over a pending completion: that would turn a failure
                 // of this send into "sent" when the earlier completion fires.
                 if (horizontal && !busy::recordsSendCompletion(busyState_))

@@ -5,10 +5,9 @@
 #include <span>
 
 #include "protocol/command_codes.h"
+#include "protocol/product.h"
 
 namespace sw::protocol {
-
-inline constexpr std::uint16_t kMaxPosition = 2047;
 
 // The value read off the dialog: `number` for positions, size index, halftone (0/1) and colour index (low 8
 // bits are sent); `cells` (from encodeRowText, at most 32 bytes) for the two rows.
