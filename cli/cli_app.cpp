@@ -2,17 +2,17 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
+#include <string>
 
-#include "cli/device_session.h"
+#include "cli/input_file.h"
+#include "cli/list_command.h"
 #include "cli/preset.h"
+#include "cli/quoting.h"
 #include "cli/read_command.h"
 #include "cli/send_command.h"
 #include "cli/settings.h"
+#include "protocol/product.h"
 
 #ifndef SW_VERSION
 #error "SW_VERSION comes from the project version"
@@ -23,55 +23,28 @@ namespace sw::cli {
 namespace {
 
 struct SendArguments {
-    std::string h, v, size, halftone, colour1, colour2, row1, row2, preset;
+    std::string h, v, size, halftone, colour1, colour2, row1, row2, preset, device;
 };
-
-int runList(device::DeviceLink& link, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string> paths = link.FindDevicePaths(kVendorId, kProductId);
-    if (paths.empty()) {
-        err << "error: the " << kModelName << " was not found\n";
-        return kExitDeviceFailure;
-    }
-    for (const std::string& path : paths) {
-        link.Close();
-        std::uint16_t input = 0;
-        std::uint16_t output = 0;
-        if (!link.Open(path)) {
-            out << path << "\tcannot be opened\n";
-            continue;
-        }
-        if (link.GetReportLengths(&input, &output))
-            out << path << "\tinput " << input << "\toutput " << output << "\n";
-        else
-            out << path << "\treport lengths unknown\n";
-        link.Close();
-    }
-    return kExitOk;
-}
-
-bool readFile(const std::string& name, std::string& text) {
-    std::ifstream file(name, std::ios::binary);
-    if (!file)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 // Everything is checked before the device is touched: a refused value sends nothing.
 std::optional<SettingsRequest> gatherSettings(const SendArguments& a, const CLI::App& send, std::ostream& err) {
     SettingsRequest request;
     std::string error;
     if (send.count("--preset") > 0) {
-        std::string text;
-        if (!readFile(a.preset, text)) {
-            err << "error: cannot read the preset '" << a.preset << "'\n";
+        std::string reason;
+        const auto text = readInputFile(a.preset, reason);
+        if (!text) {
+            err << "error: cannot read the preset " << quotedInput(a.preset) << ": " << reason << "\n";
             return std::nullopt;
         }
-        const auto preset = parsePreset(text, error);
+        std::vector<std::string> notes;
+        const auto preset = parsePreset(*text, error, &notes);
         if (!preset) {
-            err << "error: preset '" << a.preset << "': " << error << "\n";
+            err << "error: preset " << quotedInput(a.preset) << ": " << error << "\n";
             return std::nullopt;
         }
+        for (const std::string& note : notes)
+            err << "note: preset " << quotedInput(a.preset) << ": " << note << "\n";
         request = *preset;
     }
 
@@ -95,30 +68,33 @@ std::optional<SettingsRequest> gatherSettings(const SendArguments& a, const CLI:
     if (!ok)
         return std::nullopt;
     if (send.count("--row1") > 0)
-        given.row1 = a.row1;
+        given.row1 = RowRequest{a.row1, {}};
     if (send.count("--row2") > 0)
-        given.row2 = a.row2;
+        given.row2 = RowRequest{a.row2, {}};
     request.overrideWith(given);
     return request;
 }
 
-}  // namespace
-
-int runCli(const std::vector<std::string>& args, device::DeviceLink& link, CliStreams streams) {
+int runCommand(const std::vector<std::string>& args, device::DeviceLink& link, CliStreams streams) {
     CLI::App app("Sets the ZEL-OT40's on-screen text from scripts.", "stampwright-cli");
     app.set_version_flag("--version", SW_VERSION);
     app.require_subcommand(1);
 
-    app.add_subcommand("list", "List the ZEL-OT40 interfaces present, with their report lengths.");
+    CLI::App* list = app.add_subcommand("list", "List the ZEL-OT40 interfaces present, with their report lengths.");
+    bool listJson = false;
+    list->add_flag("--json", listJson, "Write the list as JSON.");
 
+    const std::string devicePathHelp = "The interface to use, as list prints it (default: the first).";
     CLI::App* read = app.add_subcommand("read", "Read every setting, the rows and the input signal.");
-    bool json = false;
-    read->add_flag("--json", json, "Write the settings as a preset (JSON) instead of text.");
+    ReadOptions readOptions;
+    read->add_flag("--json", readOptions.json, "Write the settings and what was read as a preset (JSON).");
+    read->add_option("--device", readOptions.devicePath, devicePathHelp)->type_name("PATH");
 
+    const std::string positionHelp = joined({" position, 0 to ", std::to_string(protocol::kMaxPosition), "."});
     CLI::App* send = app.add_subcommand("send", "Send the settings given, and only those.");
     SendArguments a;
-    send->add_option("--h", a.h, "Horizontal position, 0 to 2047.")->type_name("N");
-    send->add_option("--v", a.v, "Vertical position, 0 to 2047.")->type_name("N");
+    send->add_option("--h", a.h, joined({"Horizontal", positionHelp}))->type_name("N");
+    send->add_option("--v", a.v, joined({"Vertical", positionHelp}))->type_name("N");
     send->add_option("--size", a.size, "Character size: 1, 2, 3 or 4.")->type_name("1|2|3|4");
     send->add_option("--halftone", a.halftone, "Halftone background: on or off.")->type_name("on|off");
     send->add_option("--colour1,--color1", a.colour1, "Row 1 colour: 0 to 15, or a name (white, red, \xe7\x99\xbd...).")
@@ -128,6 +104,7 @@ int runCli(const std::vector<std::string>& args, device::DeviceLink& link, CliSt
     send->add_option("--row2", a.row2, "Row 2 text, at most 16 characters; empty clears the row.");
     send->add_option("--preset", a.preset, "A preset written by read --json; the options above override it.")
         ->type_name("FILE");
+    send->add_option("--device", a.device, devicePathHelp)->type_name("PATH");
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
     try {
@@ -139,9 +116,11 @@ int runCli(const std::vector<std::string>& args, device::DeviceLink& link, CliSt
     }
 
     if (app.got_subcommand("list"))
-        return runList(link, streams.out, streams.err);
-    if (app.got_subcommand("read"))
-        return runRead(link, {json, streams.errIsTerminal}, streams.out, streams.err);
+        return runList(link, listJson, streams.out, streams.err);
+    if (app.got_subcommand("read")) {
+        readOptions.progress = streams.errIsTerminal;
+        return runRead(link, readOptions, streams.out, streams.err);
+    }
 
     const auto request = gatherSettings(a, *send, streams.err);
     if (!request)
@@ -156,7 +135,20 @@ int runCli(const std::vector<std::string>& args, device::DeviceLink& link, CliSt
         streams.err << "error: " << error << "\n";
         return kExitBadInput;
     }
-    return runSend(link, *plan, streams.out, streams.err);
+    return runSend(link, *plan, a.device, streams.out, streams.err);
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, device::DeviceLink& link, CliStreams streams) {
+    const int code = runCommand(args, link, streams);
+    // A script that redirects the output into a file must learn that the file did not get it (a full disk).
+    streams.out.flush();
+    if (!streams.out) {
+        streams.err << "error: writing the output failed\n";
+        return kExitDeviceFailure;
+    }
+    return code;
 }
 
 }  // namespace sw::cli

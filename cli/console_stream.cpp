@@ -36,8 +36,8 @@ ConsoleStream::Buffer::Buffer(HANDLE handle) : handle_(handle) {
 ConsoleStream::Buffer::int_type ConsoleStream::Buffer::overflow(int_type c) {
     if (c != traits_type::eof()) {
         pending_.push_back(traits_type::to_char_type(c));
-        if (c == '\n')
-            sync();
+        if (c == '\n' && sync() != 0)
+            return traits_type::eof();
     }
     return traits_type::not_eof(c);
 }
@@ -50,18 +50,22 @@ int ConsoleStream::Buffer::sync() {
     const std::size_t length = wholeCharacters(pending_);
     if (length == 0)
         return 0;
+    bool ok = false;
     if (console_) {
         const int wideLength = MultiByteToWideChar(CP_UTF8, 0, pending_.data(), static_cast<int>(length), nullptr, 0);
         std::wstring wide(static_cast<std::size_t>(wideLength > 0 ? wideLength : 0), L'\0');
         MultiByteToWideChar(CP_UTF8, 0, pending_.data(), static_cast<int>(length), wide.data(), wideLength);
         DWORD written = 0;
-        WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        ok = WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0 &&
+             written == wide.size();
     } else {
         DWORD written = 0;
-        WriteFile(handle_, pending_.data(), static_cast<DWORD>(length), &written, nullptr);
+        ok = WriteFile(handle_, pending_.data(), static_cast<DWORD>(length), &written, nullptr) != 0 &&
+             written == length;
     }
     pending_.erase(0, length);
-    return 0;
+    // A failed write (a full disk behind a redirection) fails the stream, so that the program can say so.
+    return ok ? 0 : -1;
 }
 
 }  // namespace sw::cli

@@ -1,24 +1,42 @@
 #include "cli/device_session.h"
 
+#include "cli/cli_app.h"
+#include "cli/quoting.h"
+#include "device/connect.h"
+#include "protocol/product.h"
+
 namespace sw::cli {
 
-bool connectDevice(device::DeviceLink& link, std::ostream& err, std::string& path, device::ReportLengths& lengths) {
-    link.Close();
-    if (!link.FindDevicePath(kVendorId, kProductId, path)) {
-        err << "error: the " << kModelName << " was not found (no USB device " << std::hex << kVendorId << ":"
-            << kProductId << std::dec << " is present)\n";
-        return false;
+int openDevice(device::DeviceLink& link,
+               std::string_view wantedPath,
+               std::ostream& err,
+               device::ReportLengths& lengths) {
+    using protocol::kModelName;
+    const device::Connection connection =
+        device::connectDevice(link, protocol::kVendorId, protocol::kProductId, wantedPath);
+    switch (connection.outcome) {
+        case device::ConnectOutcome::Connected:
+            lengths = connection.lengths;
+            return kExitOk;
+        case device::ConnectOutcome::NotFound:
+            if (!wantedPath.empty()) {
+                err << "error: --device " << quotedInput(wantedPath) << " is not a " << kModelName
+                    << " interface that is present (stampwright-cli list shows them)\n";
+                return kExitBadInput;
+            }
+            err << "error: the " << kModelName << " was not found (no USB device " << std::hex << protocol::kVendorId
+                << ":" << protocol::kProductId << std::dec << " is present)\n";
+            return kExitDeviceFailure;
+        case device::ConnectOutcome::OpenFailed:
+            err << "error: the " << kModelName << " was found, but connecting to it failed (" << connection.path
+                << ")\n";
+            return kExitDeviceFailure;
+        case device::ConnectOutcome::ReportLengthsFailed:
+            link.Close();
+            err << "error: connected to the " << kModelName << ", but getting the report size failed\n";
+            return kExitDeviceFailure;
     }
-    if (!link.Open(path)) {
-        err << "error: the " << kModelName << " was found, but connecting to it failed (" << path << ")\n";
-        return false;
-    }
-    if (!link.GetReportLengths(&lengths.input, &lengths.output)) {
-        link.Close();
-        err << "error: connected to the " << kModelName << ", but getting the report size failed\n";
-        return false;
-    }
-    return true;
+    return kExitDeviceFailure;
 }
 
 }  // namespace sw::cli

@@ -4,6 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <set>
+
+#include "cli/quoting.h"
+#include "protocol/product.h"
+#include "protocol/unicode_text.h"
 
 namespace sw::cli {
 
@@ -11,52 +18,228 @@ namespace {
 
 using nlohmann::json;
 
-constexpr std::array<std::string_view, 9> kKeys = {"version", "h",       "v",    "size", "halftone",
-                                                   "colour1", "colour2", "row1", "row2"};
+constexpr std::array<std::string_view, 11> kSettingKeys = {
+    "version", "h", "v", "size", "halftone", "colour1", "colour2", "row1", "row2", "row1Cells", "row2Cells"};
+// What `read` writes besides the settings; taken and left alone.
+constexpr std::array<std::string_view, 7> kReadOnlyKeys = {
+    "colour1Name", "colour1NameJapanese", "colour2Name", "colour2NameJapanese", "osdPattern", "input", "rangeWarning"};
 
-// A number or a text, as the command-line parsers take it.
-std::optional<std::string> scalarText(const json& value) {
-    if (value.is_number_unsigned())
-        return std::to_string(value.get<std::uint64_t>());
-    if (value.is_string())
-        return value.get<std::string>();
-    return std::nullopt;
+// Presets saved by Windows PowerShell 5.1's ">" are UTF-16 with a byte-order mark; a UTF-8 one is dropped.
+std::optional<std::string> presetText(std::string_view bytes, std::string& error) {
+    const auto starts = [bytes](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (starts("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
+        const bool little = bytes[0] == '\xFF';
+        bytes.remove_prefix(2);
+        std::u16string units;
+        for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+            const auto low = static_cast<unsigned char>(bytes[at + (little ? 0 : 1)]);
+            const auto high = static_cast<unsigned char>(bytes[at + (little ? 1 : 0)]);
+            units.push_back(static_cast<char16_t>(high << 8 | low));
+        }
+        const std::u32string codePoints = protocol::fromUtf16(std::u16string_view(units));
+        const bool lone =
+            std::any_of(codePoints.begin(), codePoints.end(), [](char32_t c) { return c >= 0xD800 && c <= 0xDFFF; });
+        if (bytes.size() % 2 != 0 || lone) {
+            error = "not valid UTF-16 text";
+            return std::nullopt;
+        }
+        return protocol::toUtf8(codePoints);
+    }
+    if (!protocol::fromUtf8(bytes)) {
+        error = "not UTF-8 text (nor UTF-16 with a byte-order mark)";
+        return std::nullopt;
+    }
+    return std::string(bytes);
 }
 
-template <typename T, typename Parse>
-bool readValue(const json& object, const char* key, std::optional<T>& out, Parse parse, std::string& error) {
+std::string keyName(std::string_view key) {
+    return joined({"\"", key, "\""});
+}
+
+std::string kindOf(const json& value) {
+    switch (value.type()) {
+        case json::value_t::null:
+            return "null";
+        case json::value_t::boolean:
+            return value.get<bool>() ? "true" : "false";
+        case json::value_t::array:
+            return "a list";
+        case json::value_t::object:
+            return "an object";
+        case json::value_t::string:
+            return quotedInput(value.get<std::string>());
+        default:
+            return quotedInput(value.dump());
+    }
+}
+
+// A text of at most nine digits, as a position or a size may also be written.
+std::optional<long double> digitsValue(const std::string& text) {
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text.size() > 9 || ec != std::errc{} || end != text.data() + text.size() || text[0] < '0' ||
+        text[0] > '9')
+        return std::nullopt;
+    return value;
+}
+
+// A whole number within [min, max], written as a number or as a text of digits.
+std::optional<long long> wholeNumber(const json& value,
+                                     std::string_view key,
+                                     long long min,
+                                     long long max,
+                                     std::string& error) {
+    const std::string range = joined({" (", std::to_string(min), " to ", std::to_string(max), ")"});
+    std::optional<long double> number;
+    if (value.is_number_unsigned())
+        number = static_cast<long double>(value.get<std::uint64_t>());
+    else if (value.is_number_integer())
+        number = static_cast<long double>(value.get<std::int64_t>());
+    else if (value.is_number_float())
+        number = value.get<double>();
+    else if (value.is_string())
+        number = digitsValue(value.get<std::string>());
+    if (!number) {
+        error = joined({keyName(key), " must be a whole number", range, ", not ", kindOf(value)});
+        return std::nullopt;
+    }
+    if (!std::isfinite(*number) || *number != std::floor(*number)) {
+        error = joined({keyName(key), ": ", kindOf(value), " is not a whole number"});
+        return std::nullopt;
+    }
+    if (*number < min || *number > max) {
+        error = joined({keyName(key), ": ", kindOf(value), " is out of range", range});
+        return std::nullopt;
+    }
+    return static_cast<long long>(*number);
+}
+
+std::optional<DeviceCells> cellsFromHex(const json& value, std::string_view key, std::string& error) {
+    DeviceCells cells{};
+    const auto digit = [](char c) -> int {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                      : -1;
+    };
+    const std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    bool ok = value.is_string() && text.size() == 2 * cells.size();
+    for (std::size_t i = 0; ok && i < cells.size(); ++i) {
+        const int high = digit(text[2 * i]);
+        const int low = digit(text[2 * i + 1]);
+        ok = high >= 0 && low >= 0;
+        cells[i] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    if (!ok) {
+        error = joined({keyName(key), " must be the row's 16 cells as 64 hexadecimal digits, not ", kindOf(value)});
+        return std::nullopt;
+    }
+    return cells;
+}
+
+// The first key that an object of the text holds twice, at any depth; the parser itself would keep the last.
+std::optional<json> parseRefusingRepeats(const std::string& text, std::string& repeated) {
+    std::vector<std::set<std::string>> open;
+    const json::parser_callback_t watch = [&](int, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::object_start)
+            open.emplace_back();
+        else if (event == json::parse_event_t::object_end && !open.empty())
+            open.pop_back();
+        else if (event == json::parse_event_t::key && !open.empty() &&
+                 !open.back().insert(parsed.get<std::string>()).second && repeated.empty())
+            repeated = parsed.get<std::string>();
+        return true;
+    };
+    json object = json::parse(text, watch, false);
+    if (object.is_discarded())
+        return std::nullopt;
+    return object;
+}
+
+bool readPosition(const json& object,
+                  const char* key,
+                  std::optional<std::uint16_t>& out,
+                  std::string& error,
+                  std::vector<std::string>* notes) {
     const auto it = object.find(key);
     if (it == object.end())
         return true;
-    const auto text = scalarText(*it);
-    if (!text) {
-        error = joined({"\"", key, "\" must be a number or a text"});
+    const auto value = wholeNumber(*it, key, 0, protocol::kMaxReportedPosition, error);
+    if (!value)
+        return false;
+    out = protocol::clampPosition(static_cast<unsigned>(*value));
+    if (*value > protocol::kMaxPosition && notes)
+        notes->push_back(joined({keyName(key), " ", std::to_string(*value), " goes out as ",
+                                 std::to_string(protocol::kMaxPosition), ", the highest position the panel sends"}));
+    return true;
+}
+
+bool readRow(const json& object, int row, std::optional<RowRequest>& out, std::string& error) {
+    const std::string key = joined({"row", std::to_string(row)});
+    const std::string cellsKey = joined({key, "Cells"});
+    const auto it = object.find(key);
+    const auto cells = object.find(cellsKey);
+    if (it == object.end()) {
+        if (cells != object.end()) {
+            error = joined({keyName(cellsKey), " needs ", keyName(key)});
+            return false;
+        }
+        return true;
+    }
+    if (!it->is_string()) {
+        error = joined({keyName(key), " must be a text, not ", kindOf(*it)});
         return false;
     }
-    std::string valueError;
-    out = parse(*text, valueError);
-    if (!out) {
-        error = joined({"\"", key, "\": ", valueError});
-        return false;
+    out = RowRequest{it->get<std::string>(), {}};
+    if (cells != object.end()) {
+        out->readCells = cellsFromHex(*cells, cellsKey, error);
+        if (!out->readCells)
+            return false;
     }
     return true;
 }
 
+std::string hexCells(const DeviceCells& cells) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t byte : cells) {
+        text.push_back(kDigits[byte >> 4]);
+        text.push_back(kDigits[byte & 0x0F]);
+    }
+    return text;
+}
+
 }  // namespace
 
-std::optional<SettingsRequest> parsePreset(std::string_view text, std::string& error) {
-    const json object = json::parse(text, nullptr, false);
-    if (object.is_discarded()) {
+std::optional<SettingsRequest> parsePreset(std::string_view bytes,
+                                           std::string& error,
+                                           std::vector<std::string>* notes) {
+    const auto text = presetText(bytes, error);
+    if (!text)
+        return std::nullopt;
+    std::string repeated;
+    const auto parsed = parseRefusingRepeats(*text, repeated);
+    if (!parsed) {
         error = "not valid JSON";
         return std::nullopt;
     }
+    const json& object = *parsed;
     if (!object.is_object()) {
         error = "not a preset: a JSON object is expected";
         return std::nullopt;
     }
+    if (!repeated.empty()) {
+        error = joined({"the key ", quotedInput(repeated), " is given more than once"});
+        return std::nullopt;
+    }
     for (const auto& item : object.items()) {
-        if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end()) {
-            error = joined({"unknown key \"", item.key(), "\""});
+        const auto known = [&](const auto& keys) {
+            return std::find(keys.begin(), keys.end(), item.key()) != keys.end();
+        };
+        if (!known(kSettingKeys) && !known(kReadOnlyKeys)) {
+            error = joined({"unknown key ", quotedInput(item.key())});
             return std::nullopt;
         }
     }
@@ -67,33 +250,41 @@ std::optional<SettingsRequest> parsePreset(std::string_view text, std::string& e
     }
 
     SettingsRequest settings;
-    if (!readValue(object, "h", settings.h, parsePosition, error) ||
-        !readValue(object, "v", settings.v, parsePosition, error) ||
-        !readValue(object, "size", settings.sizeIndex, parseSize, error) ||
-        !readValue(object, "colour1", settings.colour1, parseColour, error) ||
-        !readValue(object, "colour2", settings.colour2, parseColour, error))
+    if (!readPosition(object, "h", settings.h, error, notes) || !readPosition(object, "v", settings.v, error, notes))
         return std::nullopt;
-
+    if (const auto it = object.find("size"); it != object.end()) {
+        const auto size = wholeNumber(*it, "size", 1, 4, error);
+        if (!size)
+            return std::nullopt;
+        settings.sizeIndex = static_cast<std::uint8_t>(*size - 1);
+    }
     if (const auto it = object.find("halftone"); it != object.end()) {
         if (!it->is_boolean()) {
-            error = "\"halftone\" must be true or false";
+            error = joined({"\"halftone\" must be true or false, not ", kindOf(*it)});
             return std::nullopt;
         }
         settings.halftone = it->get<bool>();
     }
-    for (auto [key, row] : {std::pair{"row1", &settings.row1}, std::pair{"row2", &settings.row2}}) {
-        if (const auto it = object.find(key); it != object.end()) {
-            if (!it->is_string()) {
-                error = joined({"\"", key, "\" must be a text"});
-                return std::nullopt;
-            }
-            *row = it->get<std::string>();
+    for (auto [key, colour] : {std::pair{"colour1", &settings.colour1}, std::pair{"colour2", &settings.colour2}}) {
+        const auto it = object.find(key);
+        if (it == object.end())
+            continue;
+        std::string colourError;
+        if (it->is_string())
+            *colour = parseColour(it->get<std::string>(), colourError);
+        else if (const auto index = wholeNumber(*it, key, 0, 15, colourError))
+            *colour = static_cast<std::uint8_t>(*index);
+        if (!*colour) {
+            error = it->is_string() ? joined({keyName(key), ": ", colourError}) : colourError;
+            return std::nullopt;
         }
     }
+    if (!readRow(object, 1, settings.row1, error) || !readRow(object, 2, settings.row2, error))
+        return std::nullopt;
     return settings;
 }
 
-std::string formatPreset(const SettingsRequest& settings) {
+std::string formatPreset(const SettingsRequest& settings, const ReadFacts& facts) {
     // Keys in the panel's send order, so a preset reads like the dialog.
     nlohmann::ordered_json object = nlohmann::ordered_json::object();
     object["version"] = kPresetVersion;
@@ -105,14 +296,32 @@ std::string formatPreset(const SettingsRequest& settings) {
         object["size"] = *settings.sizeIndex + 1;
     if (settings.halftone)
         object["halftone"] = *settings.halftone;
-    if (settings.colour1)
-        object["colour1"] = *settings.colour1;
-    if (settings.colour2)
-        object["colour2"] = *settings.colour2;
-    if (settings.row1)
-        object["row1"] = *settings.row1;
-    if (settings.row2)
-        object["row2"] = *settings.row2;
+    for (auto [key, colour] : {std::pair{"colour1", settings.colour1}, std::pair{"colour2", settings.colour2}}) {
+        if (!colour)
+            continue;
+        object[key] = *colour;
+        object[joined({key, "Name"})] = colourGloss(*colour);
+        object[joined({key, "NameJapanese"})] = colourJapaneseName(*colour);
+    }
+    for (auto [key, row] : {std::pair{"row1", &settings.row1}, std::pair{"row2", &settings.row2}}) {
+        if (!*row)
+            continue;
+        object[key] = (*row)->text;
+        if ((*row)->readCells)
+            object[joined({key, "Cells"})] = hexCells(*(*row)->readCells);
+    }
+    if (facts.osdPattern)
+        object["osdPattern"] = *facts.osdPattern;
+    if (facts.input) {
+        if (facts.input->resolved)
+            object["input"] = {{"width", facts.input->width},
+                               {"height", facts.input->height},
+                               {"scan", facts.input->interlaced ? "interlaced" : "progressive"}};
+        else
+            object["input"] = nullptr;
+    }
+    if (facts.rangeWarning)
+        object["rangeWarning"] = *facts.rangeWarning;
     return object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 

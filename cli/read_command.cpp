@@ -2,13 +2,13 @@
 
 #include <optional>
 #include <string>
-#include <variant>
 
-#include "cli/cp932_text.h"
+#include "cli/cli_app.h"
+#include "cli/device_rows.h"
 #include "cli/device_session.h"
 #include "cli/preset.h"
 #include "cli/settings.h"
-#include "device/query_exchange.h"
+#include "device/read_back_pass.h"
 #include "protocol/command_codes.h"
 #include "protocol/signal_format.h"
 
@@ -34,45 +34,51 @@ const char* queryLabel(protocol::QueryCode query) {
     return "query";
 }
 
-// What one pass collected, as the panel's pass keeps it.
-struct ReadResult {
+// The panel's four outcomes of a query, in words; none when it was answered.
+const char* failureOf(const device::QueryResult& result) {
+    switch (result.outcome) {
+        case device::QueryOutcome::SendFailed:
+            return "sending the receive command failed; reconnect the device";
+        case device::QueryOutcome::NotReady:
+            return "reception failed (no reply waiting); reconnect the device";
+        case device::QueryOutcome::ReceiveFailed:
+            return "reception failed";
+        case device::QueryOutcome::Received:
+            break;
+    }
+    if (std::holds_alternative<protocol::UnrecognisedReply>(result.reply))
+        return "reception failed (unrecognised reply); read again";
+    return nullptr;
+}
+
+SettingsRequest settingsOf(const device::ReadBackValues& values) {
     SettingsRequest settings;
-    std::optional<int> row1Cells;
-    std::optional<int> row2Cells;
-    std::optional<protocol::StatusReply> status;
-    std::optional<protocol::LayoutReply> layout;
-};
+    if (values.layout) {
+        settings.h = values.layout->hPosition;
+        settings.v = values.layout->vPosition;
+        settings.sizeIndex = values.layout->sizeIndex;
+        settings.halftone = values.layout->halftone;
+    }
+    settings.colour1 = values.colour1;
+    settings.colour2 = values.colour2;
+    if (values.row1)
+        settings.row1 = rowFromReply(*values.row1);
+    if (values.row2)
+        settings.row2 = rowFromReply(*values.row2);
+    return settings;
+}
 
-class Collector {
-public:
-    explicit Collector(ReadResult& result) : result_(result) {}
-
-    bool operator()(const protocol::UnrecognisedReply&) { return false; }
-    bool operator()(const protocol::LayoutReply& layout) {
-        result_.layout = layout;
-        result_.settings.h = layout.hPosition;
-        result_.settings.v = layout.vPosition;
-        result_.settings.sizeIndex = layout.sizeIndex;
-        result_.settings.halftone = layout.halftone;
-        return true;
-    }
-    bool operator()(const protocol::ColourReply& colour) {
-        (colour.colour == 1 ? result_.settings.colour1 : result_.settings.colour2) = colour.colourIndex;
-        return true;
-    }
-    bool operator()(const protocol::RowReply& row) {
-        (row.row == 1 ? result_.settings.row1 : result_.settings.row2) = cp932ToUtf8(row.text);
-        (row.row == 1 ? result_.row1Cells : result_.row2Cells) = row.cellCount;
-        return true;
-    }
-    bool operator()(const protocol::StatusReply& status) {
-        result_.status = status;
-        return true;
-    }
-
-private:
-    ReadResult& result_;
-};
+ReadFacts factsOf(const device::ReadBackValues& values) {
+    ReadFacts facts;
+    if (!values.status)
+        return facts;
+    facts.osdPattern = values.status->osdPattern;
+    facts.input = protocol::resolveSignalFormat(*values.status);
+    // As the panel: the range check needs the layout and both rows of the same pass.
+    if (facts.input->resolved && values.statusBlock)
+        facts.rangeWarning = protocol::checkTextRange(*facts.input, *values.statusBlock);
+    return facts;
+}
 
 void printColour(std::ostream& out, const char* label, const std::optional<std::uint8_t>& colour) {
     if (colour)
@@ -80,8 +86,8 @@ void printColour(std::ostream& out, const char* label, const std::optional<std::
             << ")\n";
 }
 
-void printText(std::ostream& out, const ReadResult& result) {
-    const SettingsRequest& s = result.settings;
+void printText(std::ostream& out, const device::ReadBackValues& values) {
+    const SettingsRequest s = settingsOf(values);
     if (s.h)
         out << "H position:  " << *s.h << "\n";
     if (s.v)
@@ -92,82 +98,53 @@ void printText(std::ostream& out, const ReadResult& result) {
         out << "Halftone:    " << (*s.halftone ? "on" : "off") << "\n";
     printColour(out, "Colour 1:    ", s.colour1);
     printColour(out, "Colour 2:    ", s.colour2);
-    if (s.row1)
-        out << "Row 1:       " << *s.row1 << "\n";
-    if (s.row2)
-        out << "Row 2:       " << *s.row2 << "\n";
-    if (!result.status)
+    if (values.row1)
+        out << "Row 1:       " << printableRow(*values.row1) << "\n";
+    if (values.row2)
+        out << "Row 2:       " << printableRow(*values.row2) << "\n";
+    const ReadFacts facts = factsOf(values);
+    if (!facts.osdPattern)
         return;
-    out << "OSD pattern: " << result.status->osdPattern << "\n";
-    const protocol::SignalFormat format = protocol::resolveSignalFormat(*result.status);
-    if (!format.resolved) {
+    out << "OSD pattern: " << *facts.osdPattern << "\n";
+    if (!facts.input->resolved) {
         out << "Input:       unknown\n";
         return;
     }
-    out << "Input:       " << format.width << "x" << format.height << (format.interlaced ? "i" : "p") << "\n";
-    // As the panel: the range check needs the layout and both rows of the same pass.
-    if (result.layout && result.row1Cells && result.row2Cells) {
-        const protocol::TextBlock block{result.layout->hPosition, result.layout->vPosition, result.layout->sizeIndex,
-                                        *result.row1Cells, *result.row2Cells};
-        if (protocol::checkTextRange(format, block))
-            out << "Warning:     the OSD text may lie outside the picture; check the position.\n";
-    }
+    out << "Input:       " << facts.input->width << "x" << facts.input->height << (facts.input->interlaced ? "i" : "p")
+        << "\n";
+    if (facts.rangeWarning.value_or(false))
+        out << "Warning:     the OSD text may lie outside the picture; check the position.\n";
 }
 
 }  // namespace
 
 int runRead(device::DeviceLink& link, const ReadOptions& options, std::ostream& out, std::ostream& err) {
-    std::string path;
     device::ReportLengths lengths;
-    if (!connectDevice(link, err, path, lengths))
-        return 1;
-    OpenDevice device(link, lengths);
+    if (const int failed = openDevice(link, options.devicePath, err, lengths); failed != kExitOk)
+        return failed;
+    const OpenDevice device(link);
 
-    ReadResult result;
-    Collector collect(result);
     bool complete = true;
-    int k = 0;
-    for (protocol::QueryCode query : protocol::kQueryOrder) {
-        ++k;
+    const auto showStep = [&](const device::QueryStep& step, const device::ReadBackValues&) {
         if (options.progress)
-            err << "\rquery " << k << " of " << protocol::kQueryOrder.size() << std::flush;
-        const device::QueryResult reply = device::exchangeQuery(link, query, lengths);
-        const char* failure = nullptr;
-        bool stop = false;
-        switch (reply.outcome) {
-            case device::QueryOutcome::SendFailed:
-                failure = "sending the receive command failed; reconnect the device";
-                stop = true;
-                break;
-            case device::QueryOutcome::NotReady:
-                failure = "reception failed (no reply waiting); reconnect the device";
-                stop = true;
-                break;
-            case device::QueryOutcome::ReceiveFailed:
-                failure = "reception failed";
-                break;
-            case device::QueryOutcome::Received:
-                if (!std::visit(collect, reply.reply))
-                    failure = "reception failed (unrecognised reply); read again";
-                break;
-        }
-        if (failure != nullptr) {
+            err << "\rquery " << step.number << " of " << protocol::kQueryOrder.size() << std::flush;
+        if (const char* failure = failureOf(step.result)) {
             if (options.progress)
                 err << "\n";
-            err << "error: query " << k << " of 6 (" << queryLabel(query) << "): " << failure << "\n";
+            err << "error: query " << step.number << " of " << protocol::kQueryOrder.size() << " ("
+                << queryLabel(step.query) << "): " << failure << "\n";
             complete = false;
-            if (stop)
-                break;
         }
-    }
+    };
+    const device::ReadBackPass pass = device::runReadBackPass(link, lengths, showStep);
     if (options.progress)
         err << "\r               \r" << std::flush;
 
     if (options.json)
-        out << formatPreset(result.settings);
+        out << formatPreset(settingsOf(pass.values), factsOf(pass.values));
     else
-        printText(out, result);
-    return complete ? 0 : 1;
+        printText(out, pass.values);
+    return complete ? kExitOk : kExitDeviceFailure;
 }
 
 }  // namespace sw::cli

@@ -1,16 +1,20 @@
 #include "cli/send_command.h"
 
+#include "cli/cli_app.h"
 #include "cli/device_session.h"
 #include "device/query_exchange.h"
 
 namespace sw::cli {
 
-int runSend(device::DeviceLink& link, const std::vector<PlannedCommand>& plan, std::ostream& out, std::ostream& err) {
-    std::string path;
+int runSend(device::DeviceLink& link,
+            const std::vector<PlannedCommand>& plan,
+            std::string_view devicePath,
+            std::ostream& out,
+            std::ostream& err) {
     device::ReportLengths lengths;
-    if (!connectDevice(link, err, path, lengths))
-        return 1;
-    OpenDevice device(link, lengths);
+    if (const int failed = openDevice(link, devicePath, err, lengths); failed != kExitOk)
+        return failed;
+    const OpenDevice device(link);
 
     std::size_t written = 0;
     for (const PlannedCommand& command : plan) {
@@ -21,12 +25,12 @@ int runSend(device::DeviceLink& link, const std::vector<PlannedCommand>& plan, s
                 << plan.size() << ") failed; "
                 << (written == 0 ? "sending failed, reconnect the device" : "sending may have failed, check the device")
                 << "\n";
-            return 1;
+            return kExitDeviceFailure;
         }
         ++written;
     }
     out << "sent " << written << (written == 1 ? " command" : " commands") << "\n";
-    return 0;
+    return kExitOk;
 }
 
 }  // namespace sw::cli

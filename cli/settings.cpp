@@ -5,8 +5,12 @@
 #include <charconv>
 #include <initializer_list>
 
-#include "cli/cp932_text.h"
+#include "cli/cp932_codec.h"
+#include "cli/quoting.h"
 #include "protocol/colour_palette.h"
+#include "protocol/product.h"
+#include "protocol/row_text.h"
+#include "protocol/unicode_text.h"
 
 namespace sw::cli {
 
@@ -37,13 +41,6 @@ std::optional<unsigned> parseDigits(std::string_view text) {
 
 }  // namespace
 
-std::string joined(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (std::string_view part : parts)
-        text.append(part);
-    return text;
-}
-
 void SettingsRequest::overrideWith(const SettingsRequest& other) {
     auto take = [](auto& mine, const auto& theirs) {
         if (theirs)
@@ -64,13 +61,14 @@ bool SettingsRequest::empty() const {
 }
 
 std::optional<std::uint16_t> parsePosition(std::string_view text, std::string& error) {
+    const std::string limit = std::to_string(protocol::kMaxPosition);
     const auto value = parseDigits(text);
     if (!value) {
-        error = joined({"position '", text, "' is not a number (0 to 2047)"});
+        error = joined({"position ", quotedInput(text), " is not a number (0 to ", limit, ")"});
         return std::nullopt;
     }
     if (*value > protocol::kMaxPosition) {
-        error = joined({"position ", text, " is above 2047"});
+        error = joined({"position ", quotedInput(text), " is above ", limit});
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(*value);
@@ -79,7 +77,7 @@ std::optional<std::uint16_t> parsePosition(std::string_view text, std::string& e
 std::optional<std::uint8_t> parseSize(std::string_view text, std::string& error) {
     const auto value = parseDigits(text);
     if (!value || *value < 1 || *value > 4) {
-        error = joined({"size '", text, "' is not 1, 2, 3 or 4"});
+        error = joined({"size ", quotedInput(text), " is not 1, 2, 3 or 4"});
         return std::nullopt;
     }
     return static_cast<std::uint8_t>(*value - 1);
@@ -91,7 +89,7 @@ std::optional<bool> parseHalftone(std::string_view text, std::string& error) {
         return true;
     if (lower == "off")
         return false;
-    error = joined({"halftone '", text, "' is not on or off"});
+    error = joined({"halftone ", quotedInput(text), " is not on or off"});
     return std::nullopt;
 }
 
@@ -106,7 +104,7 @@ std::optional<std::uint8_t> parseColour(std::string_view text, std::string& erro
                 return i;
         }
     }
-    error = joined({"unknown colour '", text, "' (an index 0 to 15, or a name such as white or red)"});
+    error = joined({"unknown colour ", quotedInput(text), " (an index 0 to 15, or a name such as white or red)"});
     return std::nullopt;
 }
 
@@ -115,22 +113,8 @@ std::string_view colourGloss(std::uint8_t index) {
 }
 
 std::string colourJapaneseName(std::uint8_t index) {
-    return cp932ToUtf8(protocol::paletteEntryForDeviceIndex(index).name);
-}
-
-std::optional<protocol::EncodedRow> encodeRow(std::string_view utf8, std::string& error) {
-    const Cp932Conversion text = utf8ToCp932(utf8);
-    if (!text.ok) {
-        error = joined({"the character '", text.unmappable, "' has no code page 932 form"});
-        return std::nullopt;
-    }
-    const protocol::EncodedRow row =
-        protocol::encodeRowText({reinterpret_cast<const std::uint8_t*>(text.bytes.data()), text.bytes.size()});
-    if (row.truncated) {
-        error = joined({"'", utf8, "' needs more than the row's 16 cells"});
-        return std::nullopt;
-    }
-    return row;
+    return protocol::toUtf8(
+        protocol::joinShown(protocol::piecesFromBytes(protocol::paletteEntryForDeviceIndex(index).name, kCp932)));
 }
 
 std::optional<std::vector<PlannedCommand>> planCommands(const SettingsRequest& request, std::string& error) {
@@ -169,11 +153,11 @@ std::optional<std::vector<PlannedCommand>> planCommands(const SettingsRequest& r
             }
             case SettingCommand::SetRow1:
             case SettingCommand::SetRow2: {
-                const auto& text = command == SettingCommand::SetRow1 ? request.row1 : request.row2;
-                if (!text)
+                const auto& row = command == SettingCommand::SetRow1 ? request.row1 : request.row2;
+                if (!row)
                     continue;
                 std::string rowError;
-                const auto cells = encodeRow(*text, rowError);
+                const auto cells = rowCells(*row, rowError);
                 if (!cells) {
                     error = joined({commandLabel(command), ": ", rowError});
                     return std::nullopt;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/device_rows.h"
+#include "cli/quoting.h"
 #include "protocol/command_codes.h"
 #include "protocol/row_encoder.h"
 #include "protocol/setting_command.h"
@@ -22,27 +24,25 @@ struct SettingsRequest {
     std::optional<bool> halftone;
     std::optional<std::uint8_t> colour1;  // palette index 0..15
     std::optional<std::uint8_t> colour2;
-    std::optional<std::string> row1;  // UTF-8
-    std::optional<std::string> row2;
+    std::optional<RowRequest> row1;
+    std::optional<RowRequest> row2;
 
     // Values given here replace those of `this`.
     void overrideWith(const SettingsRequest& other);
     bool empty() const;
+    bool operator==(const SettingsRequest&) const = default;
 };
 
 // Each parser gives the value, or nothing with `error` saying what is wrong.
-std::optional<std::uint16_t> parsePosition(std::string_view text, std::string& error);
-std::optional<std::uint8_t> parseSize(std::string_view text, std::string& error);  // "1".."4" -> 0..3
-std::optional<bool> parseHalftone(std::string_view text, std::string& error);      // "on" / "off"
+std::optional<std::uint16_t> parsePosition(std::string_view text, std::string& error);  // 0..2047
+std::optional<std::uint8_t> parseSize(std::string_view text, std::string& error);       // "1".."4" -> 0..3
+std::optional<bool> parseHalftone(std::string_view text, std::string& error);           // "on" / "off"
 // An index 0..15, the palette's Japanese name (UTF-8) or its English gloss (any case; grey or gray).
 std::optional<std::uint8_t> parseColour(std::string_view text, std::string& error);
 
 // The English gloss and the Japanese name (UTF-8) of a palette index.
 std::string_view colourGloss(std::uint8_t index);
 std::string colourJapaneseName(std::uint8_t index);
-
-// A row's text as the device will get it: code page 932, encoded as the panel encodes typed text.
-std::optional<protocol::EncodedRow> encodeRow(std::string_view utf8, std::string& error);
 
 // One command ready for the wire; `cells` owns a row's bytes.
 struct PlannedCommand {
@@ -57,8 +57,5 @@ std::optional<std::vector<PlannedCommand>> planCommands(const SettingsRequest& r
 
 // How a step is named in messages ("H position", "row 1"...).
 std::string_view commandLabel(protocol::SettingCommand command);
-
-// Messages are built by appending: gcc 12's -Wrestrict misfires on `"literal" + std::string` when inlined.
-std::string joined(std::initializer_list<std::string_view> parts);
 
 }  // namespace sw::cli

@@ -1,5 +1,7 @@
 #include "protocol/reply_decoder.h"
 
+#include <algorithm>
+
 #include "protocol/command_codes.h"
 #include "protocol/text_cells.h"
 
@@ -33,6 +35,8 @@ RowReply decodeRow(int row, std::span<const std::uint8_t> reply) {
     result.row = row;
     result.text = decodeRowCells(reply);
     result.cellCount = countRowCells(reply);
+    std::copy(reply.begin() + 2, reply.begin() + 2 + static_cast<std::ptrdiff_t>(result.cells.size()),
+              result.cells.begin());
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Decoding of one input report by its echo code (byte 1).
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -26,6 +27,8 @@ struct RowReply {
     int row = 1;        // 1 or 2, from the echo code
     std::string text;   // Shift-JIS bytes, never containing a zero byte
     int cellCount = 0;  // 0..16
+    // The 16 cells as they came (reply bytes 2 to 33), for a front that must give them back exactly.
+    std::array<std::uint8_t, 32> cells{};
     bool operator==(const RowReply&) const = default;
 };
 

@@ -18,19 +18,24 @@ bool SimDeviceLink::present(const std::string& path) const {
 
 bool SimDeviceLink::FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) {
     path.clear();
-    if (model_.unplugged())
+    const std::vector<std::string> paths = FindDevicePaths(vendorId, productId);
+    if (paths.empty())
         return false;
+    path = paths.front();
+    return true;
+}
+
+std::vector<std::string> SimDeviceLink::FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<std::string> paths;
+    if (model_.unplugged())
+        return paths;
     char pattern[32];
     std::snprintf(pattern, sizeof pattern, "vid_%04x&pid_%04x", vendorId, productId);
     for (const SimInterface& i : interfaces_) {
-        if (i.detailFails)
-            continue;
-        if (i.path.find(pattern) != std::string::npos) {
-            path = i.path;
-            return true;
-        }
+        if (!i.detailFails && i.path.find(pattern) != std::string::npos)
+            paths.push_back(i.path);
     }
-    return false;
+    return paths;
 }
 
 bool SimDeviceLink::Open(const std::string& path) {

@@ -36,6 +36,7 @@ public:
 
     // --- device::DeviceLink ---
     bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) override;
+    std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) override;
     bool Open(const std::string& path) override;
     bool IsOpen() const override { return open_; }
     bool GetReportLengths(std::uint16_t* inputLength, std::uint16_t* outputLength) override;

@@ -14,8 +14,8 @@ struct OptionCase {
     const char* name;
     std::vector<std::string> args;
     int exitCode;
-    std::vector<int> wire;    // codes the device received, in order
-    std::string errContains;  // "" when nothing in particular
+    std::vector<std::string> wire;  // what the device received, "code:payload" in order
+    std::string errContains;        // "" when nothing in particular
 };
 
 class CliOptionTest : public ::testing::TestWithParam<OptionCase>, public CliBench {};
@@ -24,47 +24,72 @@ TEST_P(CliOptionTest, ExitCodeAndWire) {
     const OptionCase& c = GetParam();
     const CliRun result = run(c.args);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
-    EXPECT_EQ(wireCodes(), c.wire);
+    EXPECT_EQ(wireCommands(), c.wire);
     EXPECT_NE(result.err.find(c.errContains), std::string::npos) << result.err;
+    EXPECT_LT(result.err.size(), 400u) << "input echoed in a message is shortened";
     if (c.exitCode == 2) {
         EXPECT_EQ(link.openCount(), 0) << "bad input must not even open the device";
     }
 }
 
 const std::string k17 = "ABCDEFGHIJKLMNOPQ";
+const std::string kLong(100000, 'x');
 
 const OptionCase kOptionCases[] = {
-    {"HOnly", {"send", "--h", "100"}, 0, {0x20}, ""},
-    {"HAtLimit", {"send", "--h", "2047"}, 0, {0x20}, ""},
+    {"HOnly", {"send", "--h", "100"}, 0, {"20:0064"}, ""},
+    {"HAtLimit", {"send", "--h", "2047"}, 0, {"20:07FF"}, ""},
     {"HAboveLimit", {"send", "--h", "2048"}, 2, {}, "above 2047"},
     {"HNotNumber", {"send", "--h", "12a"}, 2, {}, "not a number"},
     {"VHex", {"send", "--v", "0x10"}, 2, {}, "not a number"},
-    {"SizeFour", {"send", "--size", "4"}, 0, {0x22}, ""},
+    {"SizeFour", {"send", "--size", "4"}, 0, {"22:03"}, ""},
     {"SizeFive", {"send", "--size", "5"}, 2, {}, "size"},
-    {"HalftoneOn", {"send", "--halftone", "on"}, 0, {0x23}, ""},
+    {"HalftoneOn", {"send", "--halftone", "on"}, 0, {"23:01"}, ""},
     {"HalftoneBad", {"send", "--halftone", "yes"}, 2, {}, "halftone"},
-    {"ColourIndex", {"send", "--colour1", "15"}, 0, {0x24}, ""},
-    {"ColourEnglish", {"send", "--colour2", "Fuchsia"}, 0, {0x25}, ""},
-    {"ColourGray", {"send", "--color1", "gray"}, 0, {0x24}, ""},
-    {"ColourJapanese", {"send", "--colour1", utf8(u8"青緑")}, 0, {0x24}, ""},
+    {"ColourIndex", {"send", "--colour1", "15"}, 0, {"24:" + sixteen("0F")}, ""},
+    {"ColourEnglish", {"send", "--colour2", "Fuchsia"}, 0, {"25:" + sixteen("0D")}, ""},
+    {"ColourGray", {"send", "--color1", "gray"}, 0, {"24:" + sixteen("08")}, ""},
+    {"ColourJapanese", {"send", "--colour1", utf8(u8"青緑")}, 0, {"24:" + sixteen("03")}, ""},
     {"ColourSixteen", {"send", "--colour1", "16"}, 2, {}, "unknown colour"},
     {"ColourUnknown", {"send", "--colour2", "pink"}, 2, {}, "unknown colour 'pink'"},
-    {"RowEmptyClears", {"send", "--row2", ""}, 0, {0x29}, ""},
-    {"RowSixteenCells", {"send", "--row1", k17.substr(0, 16)}, 0, {0x28}, ""},
+    {"ColourLongAndControls", {"send", "--colour2", "\x1B[2J" + kLong}, 2, {}, "'\\x1B[2Jxxxx"},
+    {"RowEmptyClears", {"send", "--row2", ""}, 0, {"29:"}, ""},
+    {"RowSixteenCells",
+     {"send", "--row1", k17.substr(0, 16)},
+     0,
+     {"28:8260826182628263826482658266826782688269826A826B826C826D826E826F"},
+     ""},
     {"RowSeventeenCells", {"send", "--row1", k17}, 2, {}, "16 cells"},
-    {"RowVoicedPairIsOneCell", {"send", "--row1", k17.substr(0, 15) + utf8(u8"ｶﾞ")}, 0, {0x28}, ""},
-    {"RowUnmappable", {"send", "--row1", utf8(u8"Aé")}, 2, {}, utf8(u8"'é'")},
+    {"RowVoicedPairIsOneCell", {"send", "--row2", utf8(u8"ｶﾞ")}, 0, {"29:834B"}, ""},
+    // Text from Macs, the web and Linux: the JIS-style wave dash and a decomposed ガ are the device's own characters.
+    {"RowJisStyleForms", {"send", "--row1", utf8(u8"1〜2カ\u3099")}, 0, {"28:825081608251834B"}, ""},
+    {"RowUnmappable", {"send", "--row1", utf8(u8"Aé")}, 2, {}, utf8(u8"'é' (U+00E9) has no code page 932 form")},
     {"RowEmoji", {"send", "--row2", utf8(u8"\U0001F600")}, 2, {}, "code page 932"},
+    // What the row encoding would blank or drop is refused by name, and nothing goes out.
+    {"RowExtensionCharacter",
+     {"send", "--h", "1", "--row1", utf8(u8"髙橋")},
+     2,
+     {},
+     utf8(u8"'髙' (U+9AD9) is in code page 932's extension area")},
+    {"RowTab", {"send", "--row1", "A\tB"}, 2, {}, "U+0009 is a control character"},
+    {"RowNul", {"send", "--row2", std::string("A\0B", 3)}, 2, {}, "U+0000 is a control character"},
+    {"RowNotUtf8", {"send", "--row2", "A\xFF"}, 2, {}, "'A\\xFF' is not valid UTF-8"},
     {"PanelOrder",
      {"send", "--row2", "X", "--colour2", "red", "--h", "1", "--halftone", "off", "--v", "2"},
      0,
-     {0x20, 0x21, 0x23, 0x25, 0x29},
+     {"20:0001", "21:0002", "23:", "25:" + sixteen("0C"), "29:8277"},
      ""},
     {"BadValueAmongGood", {"send", "--h", "100", "--row1", "OK", "--size", "9"}, 2, {}, "size"},
     {"NothingToSend", {"send"}, 2, {}, "nothing to send"},
     {"UnknownOption", {"send", "--bogus", "1"}, 2, {}, "bogus"},
     {"NoCommand", {}, 2, {}, ""},
-    {"MissingPreset", {"send", "--preset", "/nonexistent/preset.json"}, 2, {}, "cannot read"},
+    {"MissingPreset", {"send", "--preset", "/nonexistent/preset.json"}, 2, {}, "No such file"},
+    {"PresetIsAFolder", {"send", "--preset", "/tmp"}, 2, {}, "cannot read the preset '/tmp': it is a folder"},
+    {"DeviceGiven", {"send", "--h", "5", "--device", sim::kDefaultInterfacePath}, 0, {"20:0005"}, ""},
+    {"DeviceAbsent",
+     {"read", "--device", "/dev/hidraw9"},
+     2,
+     {},
+     "--device '/dev/hidraw9' is not a ZEL-OT40 interface"},
     {"Help", {"--help"}, 0, {}, ""},
 };
 
@@ -72,14 +97,31 @@ INSTANTIATE_TEST_SUITE_P(Options, CliOptionTest, ::testing::ValuesIn(kOptionCase
     return std::string(info.param.name);
 });
 
-TEST(CliList, PrintsTheInterfaceWithItsReportLengths) {
+TEST(CliList, PrintsEachInterfaceWithItsReportLengths) {
     CliBench bench;
     bench.model.setReportLengths(64, 65);
-    const CliRun result = bench.run({"list"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, std::string(sim::kDefaultInterfacePath) + "\tinput 64\toutput 65\n");
+    bench.link.setInterfaces({{sim::kDefaultInterfacePath, false}, {"hid#vid_3c9b&pid_5d17#second", false}});
+    const CliRun text = bench.run({"list"});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out, std::string(sim::kDefaultInterfacePath) +
+                            "\tinput 64\toutput 65\nhid#vid_3c9b&pid_5d17#second\tinput 64\toutput 65\n");
+    const CliRun json = bench.run({"list", "--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_NE(json.out.find("\"path\": \"hid#vid_3c9b&pid_5d17#second\",\n    \"input\": 64,\n    \"output\": 65"),
+              std::string::npos)
+        << json.out;
     EXPECT_TRUE(bench.model.wireLog().empty());
     EXPECT_FALSE(bench.link.IsOpen());
+}
+
+// A script that sends the output into a file must learn that the file did not get it (a full disk).
+TEST(CliOutput, AFailedWriteIsExitOneWithAMessage) {
+    CliBench bench;
+    std::ostringstream out;
+    std::ostringstream err;
+    out.setstate(std::ios::badbit);
+    EXPECT_EQ(cli::runCli({"read", "--json"}, bench.link, {out, err, false}), 1);
+    EXPECT_NE(err.str().find("writing the output failed"), std::string::npos) << err.str();
 }
 
 TEST(CliVersion, PrintsTheProjectVersion) {
@@ -128,6 +170,12 @@ const FaultCase kFaultCases[] = {
      [](sim::Faults& f) { f.answerLate = true; },
      {0x30},
      "query 1 of 6 (layout): reception failed (no reply waiting)"},
+    // A read that fails after it was accepted costs that query only: the pass goes on with the next.
+    {"FailedReadGoesOn",
+     {"read"},
+     [](sim::Faults& f) { f.failNextRead = true; },
+     {0x30, 0x34, 0x35, 0x38, 0x39, 0x3F},
+     "query 1 of 6 (layout): reception failed\n"},
     {"UnrecognisedEcho",
      {"read"},
      [](sim::Faults& f) { f.echoCode = 0x77; },

@@ -39,30 +39,57 @@ std::vector<std::vector<std::uint8_t>> wireBytes(const sim::Ot40Model& model) {
     return bytes;
 }
 
-TEST(CliRead, PrintsEverySettingTheRowsAndTheSignal) {
+struct ReadFormCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::vector<std::string> shows;
+};
+
+void PrintTo(const ReadFormCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliReadForms : public ::testing::TestWithParam<ReadFormCase> {};
+
+// Both forms hold everything the pass saw; a control cell is escaped in the text and carried in the preset.
+TEST_P(CliReadForms, HoldEverySettingTheRowsAndTheSignal) {
     CliBench bench;
-    bench.model.setSettings(jobSettings());
+    sim::Ot40Settings settings = jobSettings();
+    settings.row2[6] = 0x00;
+    settings.row2[7] = 0x07;
+    bench.model.setSettings(settings);
     bench.model.setSignal({1, 3, false, 0, 0, false});  // 1280x720p: the block at 1900 lies outside
-    const CliRun result = bench.run({"read"});
+    const CliRun result = bench.run(GetParam().args);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    for (const std::string& line : {
-             std::string("H position:  1900\n"),
-             std::string("V position:  700\n"),
-             std::string("Size:        x3\n"),
-             std::string("Halftone:    on\n"),
-             "Colour 1:    3 teal (" + utf8(u8"青緑") + ")\n",
-             "Colour 2:    9 blue (" + utf8(u8"青") + ")\n",
-             "Row 1:       " + utf8(u8"ＣＡＭ２") + "\n",
-             "Row 2:       " + utf8(u8"カメラ") + "\n",
-             std::string("OSD pattern: 1\n"),
-             std::string("Input:       1280x720p\n"),
-             std::string("Warning:     the OSD text may lie outside the picture"),
-         })
+    for (const std::string& line : GetParam().shows)
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\nin:\n" << result.out;
     EXPECT_EQ(result.err, "") << "no progress when stderr is no terminal";
     // The panel's waits: six pauses of 500 ms at least.
     EXPECT_GE(bench.clock.now(), 3000);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms,
+    CliReadForms,
+    ::testing::Values(
+        ReadFormCase{
+            "Text",
+            {"read"},
+            {"H position:  1900\n", "V position:  700\n", "Size:        x3\n", "Halftone:    on\n",
+             "Colour 1:    3 teal (" + utf8(u8"青緑") + ")\n", "Colour 2:    9 blue (" + utf8(u8"青") + ")\n",
+             "Row 1:       " + utf8(u8"ＣＡＭ２") + "\n", "Row 2:       " + utf8(u8"カメラ") + "\\x07\n",
+             "OSD pattern: 1\n", "Input:       1280x720p\n", "Warning:     the OSD text may lie outside the picture"}},
+        ReadFormCase{"Json",
+                     {"read", "--json"},
+                     {"\"h\": 1900,",
+                      "\"colour1\": 3,\n  \"colour1Name\": \"teal\",\n"
+                      "  \"colour1NameJapanese\": \"" +
+                          utf8(u8"青緑") + "\"",
+                      "\"row2\": \"" + utf8(u8"カメラ\uFFFD") + "\",\n  \"row2Cells\": \"834A8381838900070000",
+                      "\"osdPattern\": 1,",
+                      "\"input\": {\n    \"width\": 1280,\n    \"height\": 720,\n    \"scan\": \"progressive\"",
+                      "\"rangeWarning\": true"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliRead, ShowsProgressOnATerminal) {
     CliBench bench;
@@ -72,10 +99,23 @@ TEST(CliRead, ShowsProgressOnATerminal) {
     EXPECT_NE(result.err.find("query 6 of 6"), std::string::npos);
 }
 
-TEST(CliRoundTrip, PresetFromReadSendsWhatThePanelSends) {
+struct RoundTripCase {
+    const char* name;
+    sim::Ot40Settings settings;
+    bool asThePanel;  // the panel's send puts the same commands on the wire
+};
+
+void PrintTo(const RoundTripCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(CliRoundTrip, PresetFromReadPutsBackWhatWasRead) {
+    const RoundTripCase& c = GetParam();
     // The panel: connect (read-back), then Send; its eight commands as the device got them.
     PanelBench panelBench;
-    panelBench.model.setSettings(jobSettings());
+    panelBench.model.setSettings(c.settings);
     panelBench.connect();
     panelBench.model.clearWireLog();
     panelBench.dialog.click(panel::IDC_SEND);
@@ -84,28 +124,48 @@ TEST(CliRoundTrip, PresetFromReadSendsWhatThePanelSends) {
 
     // The companion: read --json into a file, then send --preset from it.
     CliBench bench;
-    bench.model.setSettings(jobSettings());
+    bench.model.setSettings(c.settings);
     const CliRun read = bench.run({"read", "--json"});
     ASSERT_EQ(read.exitCode, 0) << read.err;
-    EXPECT_NE(read.out.find("\"row2\": \"" + utf8(u8"カメラ") + "\""), std::string::npos) << read.out;
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("sw-cli-preset-" + std::to_string(::getpid()) + ".json");
-    std::ofstream(file) << read.out;
+    const std::string file = bench.writeFile("round-trip.json", read.out);
 
     bench.model.setSettings(sim::defaultSettings());
     bench.model.clearWireLog();
-    const CliRun send = bench.run({"send", "--preset", file.string()});
-    std::filesystem::remove(file);
+    const CliRun send = bench.run({"send", "--preset", file});
     ASSERT_EQ(send.exitCode, 0) << send.err;
-    EXPECT_EQ(wireBytes(bench.model), panelWire);
-    EXPECT_EQ(bench.model.settings(), jobSettings());
+    if (c.asThePanel) {
+        EXPECT_EQ(wireBytes(bench.model), panelWire);
+    }
+    EXPECT_EQ(bench.model.settings(), c.settings) << read.out;
 }
+
+// Rows as the panel never writes them: half-width and space cells, a control cell, a lead byte without its trail
+// byte, a cell after an empty one.
+sim::Ot40Settings oddCells() {
+    sim::Ot40Settings s = jobSettings();
+    s.row2 = {0x00, 0x41, 0x00, 0x20, 0x00, 0x07, 0x81, 0x20, 0x00, 0x00, 0x82, 0xA0};
+    return s;
+}
+
+// 髙橋 in the NEC-selected row (EE E0), which the system converts back to FB FC, a blank cell.
+sim::Ot40Settings extensionRowKanji() {
+    sim::Ot40Settings s = jobSettings();
+    s.row1 = {0xEE, 0xE0, 0x8B, 0xB4, 0x82, 0x60};
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows,
+                         CliRoundTrip,
+                         ::testing::Values(RoundTripCase{"FullWidthRows", jobSettings(), true},
+                                           RoundTripCase{"ExtensionRowKanji", extensionRowKanji(), true},
+                                           RoundTripCase{"CellsThatAreNoText", oddCells(), false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct PresetCase {
     const char* name;
     std::string json;
     int exitCode;
-    std::vector<int> wire;
+    std::vector<std::string> wire;  // "code:payload"
     std::string errContains;
 };
 
@@ -113,27 +173,76 @@ class CliPresetTest : public ::testing::TestWithParam<PresetCase>, public CliBen
 
 TEST_P(CliPresetTest, OnlyTheGivenKeysGoOut) {
     const PresetCase& c = GetParam();
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("sw-cli-" + std::string(c.name) + "-" + std::to_string(::getpid()) + ".json");
-    std::ofstream(file) << c.json;
-    const CliRun result = run({"send", "--preset", file.string()});
-    std::filesystem::remove(file);
+    const CliRun result = run({"send", "--preset", writeFile(std::string(c.name) + ".json", c.json)});
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
-    EXPECT_EQ(wireCodes(), c.wire);
+    EXPECT_EQ(wireCommands(), c.wire);
     EXPECT_NE(result.err.find(c.errContains), std::string::npos) << result.err;
 }
 
+// As Windows PowerShell 5.1's ">" writes a file: UTF-16 little-endian after a byte-order mark.
+std::string utf16WithMark(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+// A half-width X in the first cell, as the panel never writes it.
+const std::string kHalfwidthX = "0058" + std::string(60, '0');
+
 const PresetCase kPresetCases[] = {
-    {"RowOnly", R"({"version": 1, "row1": "ABC"})", 0, {0x28}, ""},
-    {"ColourNames", R"({"version": 1, "colour1": "white", "colour2": 12, "size": 2})", 0, {0x22, 0x24, 0x25}, ""},
-    {"UnknownKey", R"({"version": 1, "h": 5, "colour": 3})", 2, {}, "unknown key \"colour\""},
+    {"RowOnly", R"({"version": 1, "row1": "ABC"})", 0, {"28:826082618262"}, ""},
+    {"ColourNames",
+     R"({"version": 1, "colour1": "white", "colour2": 12, "size": 2})",
+     0,
+     {"22:01", "24:" + sixteen("0F"), "25:" + sixteen("0C")},
+     ""},
+    {"UnknownKey", R"({"version": 1, "h": 5, "colour": 3})", 2, {}, "unknown key 'colour'"},
+    {"RepeatedKey", R"({"version": 1, "h": 5, "h": 6})", 2, {}, "the key 'h' is given more than once"},
+    {"ReadOnlyKeysIgnored",
+     R"({"version": 1, "colour1": 1, "colour1Name": "navy", "osdPattern": 2, "input": null, "rangeWarning": true})",
+     0,
+     {"24:" + sixteen("01")},
+     ""},
     {"NoVersion", R"({"h": 5})", 2, {}, "version"},
     {"OtherVersion", R"({"version": 2, "h": 5})", 2, {}, "version"},
     {"NotJson", "h=5", 2, {}, "not valid JSON"},
     {"NotAnObject", "[1, 2]", 2, {}, "JSON object"},
-    {"PositionTooLarge", R"({"version": 1, "v": 4000})", 2, {}, "above 2047"},
-    {"HalftoneNotBool", R"({"version": 1, "halftone": "on"})", 2, {}, "true or false"},
+    // Positions as the device reports them (up to 4095) go out as the panel sends them.
+    {"PositionAboveTheLimit", R"({"version": 1, "v": 4000})", 0, {"21:07FF"}, "\"v\" 4000 goes out as 2047"},
+    {"PositionBeyondTheDevice", R"({"version": 1, "v": 4096})", 2, {}, "\"v\": '4096' is out of range (0 to 4095)"},
+    {"PositionNegative", R"({"version": 1, "h": -1})", 2, {}, "\"h\": '-1' is out of range"},
+    {"PositionFraction", R"({"version": 1, "h": 12.5})", 2, {}, "\"h\": '12.5' is not a whole number"},
+    {"PositionWholeFraction", R"({"version": 1, "h": 12.0})", 0, {"20:000C"}, ""},
+    {"PositionBoolean", R"({"version": 1, "h": true})", 2, {}, "\"h\" must be a whole number (0 to 4095), not true"},
+    {"PositionNull", R"({"version": 1, "h": null})", 2, {}, "not null"},
+    {"SizeText", R"({"version": 1, "size": "4"})", 0, {"22:03"}, ""},
+    {"SizeOutOfRange", R"({"version": 1, "size": 0})", 2, {}, "\"size\": '0' is out of range (1 to 4)"},
+    {"HalftoneNotBool", R"({"version": 1, "halftone": "on"})", 2, {}, "true or false, not 'on'"},
     {"RowTooLong", R"({"version": 1, "row2": "ABCDEFGHIJKLMNOPQ"})", 2, {}, "16 cells"},
+    {"RowNul", R"({"version": 1, "row2": "A\u0000B"})", 2, {}, "U+0000 is a control character"},
+    {"Utf16WithMark", utf16WithMark(u"{\"version\": 1, \"h\": 9}"), 0, {"20:0009"}, ""},
+    {"Utf8WithMark", "\xEF\xBB\xBF{\"version\": 1, \"h\": 9}", 0, {"20:0009"}, ""},
+    {"NotUtf8", "{\"version\": 1, \"row1\": \"\xFF\"}", 2, {}, "not UTF-8"},
+    // The cells a read gave go back as they were while the row's text is left; edited, the rest is new typing.
+    {"CellsKeptWhileTextIsLeft",
+     R"({"version": 1, "row1": "X", "row1Cells": ")" + kHalfwidthX + "\"}",
+     0,
+     {"28:0058"},
+     ""},
+    {"CellsOfAnEditedRow",
+     R"({"version": 1, "row1": "XY", "row1Cells": ")" + kHalfwidthX + "\"}",
+     0,
+     {"28:82778278"},
+     ""},
+    {"CellsMalformed", R"({"version": 1, "row1": "X", "row1Cells": "0058"})", 2, {}, "64 hexadecimal digits"},
+    {"CellsWithoutTheirRow",
+     R"({"version": 1, "row2Cells": ")" + kHalfwidthX + "\"}",
+     2,
+     {},
+     "\"row2Cells\" needs \"row2\""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Presets, CliPresetTest, ::testing::ValuesIn(kPresetCases), [](const auto& info) {

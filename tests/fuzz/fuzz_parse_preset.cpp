@@ -1,22 +1,30 @@
 // Any bytes as a preset file: refused with a reason, or taken, and what is taken plans only commands that fit the
-// device's frames.
+// device's frames and reads the same when written back. The same bytes as a row's cells: what `read --json` writes
+// for them, `send --preset` takes back and puts on the wire as those very cells.
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "cli/device_rows.h"
 #include "cli/preset.h"
 #include "cli/settings.h"
+#include "protocol/reply_decoder.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace sw::cli;
+namespace {
+
+using namespace sw::cli;
+
+void presetProperties(std::string_view text) {
     std::string error;
-    const auto preset = parsePreset(std::string_view(reinterpret_cast<const char*>(data), size), error);
+    const auto preset = parsePreset(text, error);
     if (!preset) {
         if (error.empty())
             __builtin_trap();  // a refusal always says why
-        return 0;
+        return;
     }
     if ((preset->h && *preset->h > 2047) || (preset->v && *preset->v > 2047) ||
         (preset->sizeIndex && *preset->sizeIndex > 3) || (preset->colour1 && *preset->colour1 > 15) ||
@@ -28,10 +36,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (command.cells.length % 2 != 0 || command.cells.length > sw::protocol::kRowCellBytes)
                 __builtin_trap();
         }
-        // What was taken is written back as a preset that reads the same.
-        std::string again;
-        if (!parsePreset(formatPreset(*preset), again))
-            __builtin_trap();
     }
+    // What was taken is written back as a preset that reads the same.
+    std::string again;
+    const auto reread = parsePreset(formatPreset(*preset), again);
+    if (!reread || !(*reread == *preset))
+        __builtin_trap();
+}
+
+void readRowProperties(const std::uint8_t* data, std::size_t size) {
+    std::array<std::uint8_t, 2 + sw::protocol::kRowCellBytes> reply{0, 0x38};
+    std::copy(data, data + std::min(size, sw::protocol::kRowCellBytes), reply.begin() + 2);
+    const sw::protocol::DecodedReply decoded = sw::protocol::decodeReply(reply);
+    const auto* row = std::get_if<sw::protocol::RowReply>(&decoded);
+    if (row == nullptr)
+        __builtin_trap();
+    SettingsRequest read;
+    read.row1 = rowFromReply(*row);
+    std::string error;
+    const auto taken = parsePreset(formatPreset(read), error);
+    if (!taken)
+        __builtin_trap();
+    const auto commands = planCommands(*taken, error);
+    if (!commands || commands->size() != 1 ||
+        !std::equal(row->cells.begin(), row->cells.end(), commands->front().cells.bytes.begin()))
+        __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    presetProperties(std::string_view(reinterpret_cast<const char*>(data), size));
+    readRowProperties(data, size);
     return 0;
 }

@@ -94,7 +94,10 @@ const DecodeCase kDecodeCases[] = {
     {"ColourOneByteShort", kColourReplyLength - 1, {{1, 0x34}}, UnrecognisedReply{}},
     {"ColourJustLongEnough", kColourReplyLength, {{1, 0x35}, {2, 0x03}}, ColourReply{2, 3}},
     {"RowOneByteShort", kRowReplyLength - 1, {{1, 0x38}}, UnrecognisedReply{}},
-    {"RowJustLongEnough", kRowReplyLength, {{1, 0x39}, {33, 0x41}}, RowReply{2, "A", 16}},
+    {"RowJustLongEnough",
+     kRowReplyLength,
+     {{1, 0x39}, {33, 0x41}},
+     RowReply{2, "A", 16, cellBytes(std::string(31, '\0') + "A")}},
     {"StatusOneByteShort", kStatusReplyLength - 1, {{1, 0x3F}}, UnrecognisedReply{}},
     {"StatusJustLongEnough", kStatusReplyLength, {{1, 0x3F}, {24, 0x07}}, status(1, false, 0, 0, false, 7)},
 };
@@ -105,10 +108,11 @@ INSTANTIATE_TEST_SUITE_P(Replies, DecodeReplyTest, testing::ValuesIn(kDecodeCase
 
 TEST(DecodeReply, RowRepliesCarryTheirRowTextAndCount) {
     const auto row1 = makeReply(64, {{1, 0x38}, {2, 0x82}, {3, 0x60}, {5, 0x20}, {6, 0x82}, {7, 0x61}, {40, 0x41}});
-    EXPECT_EQ(decodeReply(row1), DecodedReply(RowReply{1, "\x82\x60 \x82\x61", 3}));
+    EXPECT_EQ(decodeReply(row1),
+              DecodedReply(RowReply{1, "\x82\x60 \x82\x61", 3, cellBytes(std::string("\x82\x60\x00\x20\x82\x61", 6))}));
 
     const auto row2 = makeReply(64, {{1, 0x39}, {5, 0x42}});
-    EXPECT_EQ(decodeReply(row2), DecodedReply(RowReply{2, "B", 2}));
+    EXPECT_EQ(decodeReply(row2), DecodedReply(RowReply{2, "B", 2, cellBytes(std::string("\x00\x00\x00\x42", 4))}));
 }
 
 TEST(DecodeReply, EmptyReplyIsUnrecognised) {

@@ -1,7 +1,11 @@
 #pragma once
 // Readable failure messages for the decoded replies.
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <ostream>
+#include <string_view>
 
 #include "protocol/reply_decoder.h"
 #include "protocol/signal_format.h"
@@ -17,6 +21,12 @@ inline void PrintTo(const LayoutReply& r, std::ostream* os) {
 }
 inline void PrintTo(const ColourReply& r, std::ostream* os) {
     *os << "Colour{" << r.colour << " index=" << int{r.colourIndex} << "}";
+}
+// A row reply's 16 cells from their bytes (the rest zero).
+inline std::array<std::uint8_t, 32> cellBytes(std::string_view bytes) {
+    std::array<std::uint8_t, 32> cells{};
+    std::copy(bytes.begin(), bytes.end(), cells.begin());
+    return cells;
 }
 inline void PrintTo(const RowReply& r, std::ostream* os) {
     *os << "Row{" << r.row << " textBytes=" << r.text.size() << " cells=" << r.cellCount << "}";

@@ -11,6 +11,7 @@
 #include "protocol/row_encoder.h"
 #include "protocol/setting_command.h"
 #include "sim/sim_device_link.h"
+#include "tests/protocol/reply_printers.h"
 
 namespace sw::sim {
 namespace {
@@ -68,9 +69,10 @@ TEST_F(RoundTrip, SettingsSentByThePanelReadBackAsSent) {
     EXPECT_EQ(ask(protocol::QueryCode::QueryColor1), protocol::DecodedReply(protocol::ColourReply{1, 5}));
     EXPECT_EQ(ask(protocol::QueryCode::QueryColor2), protocol::DecodedReply(protocol::ColourReply{2, 10}));
     // "AB" goes out as full-width Ａ Ｂ and comes back as those two double-byte characters.
-    EXPECT_EQ(ask(protocol::QueryCode::QueryRow1),
-              protocol::DecodedReply(protocol::RowReply{1, "\x82\x60\x82\x61", 2}));
-    EXPECT_EQ(ask(protocol::QueryCode::QueryRow2), protocol::DecodedReply(protocol::RowReply{2, "", 0}));
+    EXPECT_EQ(
+        ask(protocol::QueryCode::QueryRow1),
+        protocol::DecodedReply(protocol::RowReply{1, "\x82\x60\x82\x61", 2, protocol::cellBytes("\x82\x60\x82\x61")}));
+    EXPECT_EQ(ask(protocol::QueryCode::QueryRow2), protocol::DecodedReply(protocol::RowReply{2, "", 0, {}}));
 }
 
 TEST_F(RoundTrip, StatusDecodesToTheSimulatedSignal) {
@@ -96,8 +98,9 @@ TEST_F(RoundTrip, StatusDecodesToTheSimulatedSignal) {
 TEST_F(RoundTrip, TheBannerReadsBackAsFullWidthText) {
     // Ｚ Ｅ Ｌ － Ｏ Ｔ ４ ０ in Shift-JIS.
     EXPECT_EQ(ask(protocol::QueryCode::QueryRow1),
-              protocol::DecodedReply(
-                  protocol::RowReply{1, "\x82\x79\x82\x64\x82\x6B\x81\x7C\x82\x6E\x82\x73\x82\x53\x82\x4F", 8}));
+              protocol::DecodedReply(protocol::RowReply{
+                  1, "\x82\x79\x82\x64\x82\x6B\x81\x7C\x82\x6E\x82\x73\x82\x53\x82\x4F", 8,
+                  protocol::cellBytes("\x82\x79\x82\x64\x82\x6B\x81\x7C\x82\x6E\x82\x73\x82\x53\x82\x4F")}));
 }
 
 TEST_F(RoundTrip, AWrongEchoIsUnrecognised) {

@@ -56,6 +56,31 @@ check "the preset holds colour 2" contains '"colour2": 14'
 printf '%s\n' "$cli_out" >"$cli_stage_dir/job.json"
 cli_run send --preset job.json
 check "send --preset: all eight commands" contains "sent 8 commands"
+# The same preset under a Japanese name (a wide path), and as Windows PowerShell 5.1 saves it (UTF-16 with a mark).
+cp "$cli_stage_dir/job.json" "$cli_stage_dir/ジョブ.json"
+cli_run_utf8 send --preset "ジョブ.json"
+check "send --preset with a Japanese file name" contains "sent 8 commands"
+iconv -f UTF-8 -t UTF-16 "$cli_stage_dir/job.json" >"$cli_stage_dir/job16.json"
+cli_run send --preset job16.json
+check "send --preset from UTF-16" contains "sent 8 commands"
+cli_run send --preset .
+check "a folder as preset: exit 2 with the reason" contains "cannot read the preset '.': it is a folder"
+
+# The system's code page 932 tables behave as the text rule needs: JIS-style forms taken, extension rows refused.
+cli_run_utf8 send --row1 "10〜12" --device "$cli_pipe"
+check "a JIS-style wave dash is the code page's own" status_is 0
+cli_run read
+check "read shows it" contains "Row 1:       １０～１２"
+cli_run_utf8 send --row1 "髙橋"
+check "an extension-row character typed anew is refused by name" contains "'髙' (U+9AD9) is in code page 932's extension area"
+check "and nothing is sent" status_is 2
+
+cli_status=0
+(cd "$cli_stage_dir" && timeout 60 wine stampwright-cli.exe read --json >/dev/full 2>"$SW_BED_STATE/cli-full.err" </dev/null) ||
+    cli_status=$?
+cli_out=$(tr -d '\r' <"$SW_BED_STATE/cli-full.err")
+check "output to a full disk: exit 1 with a message" contains "writing the output failed"
+check "output to a full disk: exit 1" status_is 1
 
 cli_run send --row2 "カメラ１" --h 5000
 check "send --h 5000: refused with exit 2" status_is 2
@@ -66,6 +91,8 @@ check "list: exit 0" status_is 0
 check "list shows the interface and its lengths" contains "#cli0	input 65	output 65"
 SW_DOUBLE_HID_PATHS="$cli_pipe|\\.\pipe\hid#vid_3c9b&pid_5d17#cli1" cli_run list
 check "list shows every matching interface" contains "#cli1	cannot be opened"
+cli_run list --json
+check "list --json" contains '"output": 65'
 
 cli_stop_sim
 cli_run read

@@ -1,0 +1,53 @@
+#include <iconv.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/cp932_codec.h"
+#include "protocol/unicode_text.h"
+
+namespace sw::cli {
+
+namespace {
+
+// All of `in` converted with a fresh descriptor (iconv keeps shift state between calls); none when iconv refuses
+// any of it.
+std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
+    const iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    std::string input(in);
+    char out[16];
+    char* inPtr = input.data();
+    std::size_t inLeft = input.size();
+    char* outPtr = out;
+    std::size_t outLeft = sizeof out;
+    const std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (result == static_cast<std::size_t>(-1) || inLeft != 0)
+        return std::nullopt;
+    return std::string(out, sizeof out - outLeft);
+}
+
+std::optional<std::string> encode(char32_t character) {
+    if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
+        return std::nullopt;
+    return convert("CP932", "UTF-8", protocol::toUtf8(std::u32string(1, character)));
+}
+
+std::optional<char32_t> decode(std::string_view bytes) {
+    const auto utf8 = convert("UTF-8", "CP932", bytes);
+    if (!utf8)
+        return std::nullopt;
+    const auto codePoints = protocol::fromUtf8(*utf8);
+    if (!codePoints || codePoints->size() != 1)
+        return std::nullopt;
+    return codePoints->front();
+}
+
+}  // namespace
+
+const protocol::Cp932Codec kCp932{&encode, &decode};
+
+}  // namespace sw::cli

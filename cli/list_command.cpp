@@ -1,0 +1,52 @@
+#include "cli/list_command.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+#include "protocol/product.h"
+
+namespace sw::cli {
+
+int runList(device::DeviceLink& link, bool json, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string> paths = link.FindDevicePaths(protocol::kVendorId, protocol::kProductId);
+    if (paths.empty()) {
+        err << "error: the " << protocol::kModelName << " was not found\n";
+        // As JSON too, so that a script reading the list finds an empty one.
+        if (json)
+            out << "[]\n";
+        return kExitDeviceFailure;
+    }
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const std::string& path : paths) {
+        link.Close();
+        std::uint16_t input = 0;
+        std::uint16_t output = 0;
+        nlohmann::ordered_json entry = {{"path", path}};
+        std::string problem;
+        if (!link.Open(path))
+            problem = "cannot be opened";
+        else if (!link.GetReportLengths(&input, &output))
+            problem = "report lengths unknown";
+        link.Close();
+        if (problem.empty()) {
+            entry["input"] = input;
+            entry["output"] = output;
+        } else {
+            entry["error"] = problem;
+        }
+        if (json)
+            list.push_back(entry);
+        else if (problem.empty())
+            out << path << "\tinput " << input << "\toutput " << output << "\n";
+        else
+            out << path << "\t" << problem << "\n";
+    }
+    if (json)
+        out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    return kExitOk;
+}
+
+}  // namespace sw::cli
