@@ -1,5 +1,5 @@
-#ifndef SW_UI_RESOURCE_IDS_H
-#define SW_UI_RESOURCE_IDS_H
+#ifndef SW_APP_RESOURCE_IDS_H
+#define SW_APP_RESOURCE_IDS_H
 /* Resource and control IDs as the resource compiler reads them (plain macros, no C++). app/main_dlg.cpp checks
    at compile time that they agree with panel/control_ids.h. */
 

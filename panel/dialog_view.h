@@ -21,8 +21,9 @@ class DialogView {
 public:
     virtual ~DialogView() = default;
 
-    virtual void SetItemText(int id, std::string_view text) = 0;          // SetDlgItemTextA
-    virtual std::string GetItemText(int id, std::size_t bufferSize) = 0;  // GetWindowTextA into bufferSize bytes
+    // Texts are code page 932 bytes; the window side converts them.
+    virtual void SetItemText(int id, std::string_view text) = 0;          // WM_SETTEXT
+    virtual std::string GetItemText(int id, std::size_t bufferSize) = 0;  // WM_GETTEXT, at most bufferSize - 1 bytes
     virtual unsigned GetItemUInt(int id) = 0;   // GetDlgItemInt, unsigned, no success flag: leading digits or 0
     virtual int GetItemTextLength(int id) = 0;  // WM_GETTEXTLENGTH
     virtual void SetEditSelection(int id, int start, int end) = 0;        // EM_SETSEL

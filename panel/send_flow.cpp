@@ -14,7 +14,7 @@ namespace sw::panel {
 
 namespace {
 
-// GetWindowTextA buffer for a row: 32 bytes of read-back text and the terminator.
+// A row is read as at most 32 bytes (read-back text can hold that many) and a terminator.
 constexpr std::size_t kRowTextBuffer = 33;
 
 }  // namespace
