@@ -97,6 +97,8 @@ SW_SCENARIO_ON_CODE_PAGES(
     const auto before = ClientImage::capture(dialog.window());
 
     CHECK(dialog.click(IDC_SEND));
+    // The panel's last write has completed when the click returns; the device's thread may still be taking it in.
+    device.waitForReports(kQueriesPerPass + 8);
     const auto sent = entriesFrom(device.wireLog(), kQueriesPerPass);
     const std::vector<std::vector<std::uint8_t>> expected = {
         commandFrame(0x20, {0x04, 0xD2}),
@@ -167,6 +169,7 @@ SW_SCENARIO(send_stalled_write_fails,
         device.setFaults(stalling);
 
         CHECK(dialog.click(IDC_SEND));
+        device.waitForReports(before + stall.stalledCommand - 1);
         const auto written = entriesFrom(device.wireLog(), before);
         const std::vector<int> expectedCodes(sendOrder.begin(), sendOrder.begin() + (stall.stalledCommand - 1));
         CHECK_EQ(commandCodes(written), expectedCodes);
@@ -213,6 +216,7 @@ SW_SCENARIO(send_keeps_device_bytes_of_unedited_characters,
 
     const std::uint32_t before = device.reportsReceived();
     CHECK(dialog.click(IDC_SEND));
+    device.waitForReports(before + 8);
     const auto sent = entriesFrom(device.wireLog(), before);
     if (CHECK_EQ(sent.size(), std::size_t{8}))
         CHECK_EQ(hexReports({sent[6]}),
