@@ -75,6 +75,10 @@ bool LinuxHidrawLink::Open(const std::string& path) {
     // Non-blocking, so a write or read never waits past what poll() said.
     fd_ = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     lengthsKnown_ = false;
+    if (fd_ >= 0)
+        openFailure_ = OpenFailure::None;
+    else
+        openFailure_ = errno == EACCES || errno == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other;
     return fd_ >= 0;
 }
 
