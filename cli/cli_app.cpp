@@ -37,7 +37,7 @@ int runList(device::DeviceLink& link, std::ostream& out, std::ostream& err) {
         std::uint16_t input = 0;
         std::uint16_t output = 0;
         if (!link.Open(path)) {
-            out << path << "\tcannot be opened\n";
+            out << path << "\tcannot be opened: " << openFailureReason(link) << "\n";
             continue;
         }
         if (link.GetReportLengths(&input, &output))

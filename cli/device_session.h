@@ -30,6 +30,9 @@ private:
     device::ReportLengths lengths_;
 };
 
+// Why the link's last Open failed, in words for a message (the remedy when access was refused).
+std::string openFailureReason(const device::DeviceLink& link);
+
 // The first matching interface, opened and measured; on failure the panel's connect message goes to `err`.
 // `path` receives the interface's path when one was found.
 bool connectDevice(device::DeviceLink& link, std::ostream& err, std::string& path, device::ReportLengths& lengths);
