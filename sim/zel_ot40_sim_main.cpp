@@ -11,6 +11,7 @@
 #include "sim/monitor_window.h"
 #include "sim/pipe_device_server.h"
 #include "sim/sim_options.h"
+#include "sim/wire_log_file.h"
 #include "win32/unique_handle.h"
 
 namespace {
@@ -50,12 +51,25 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (options.uhid) {
+        std::fprintf(stderr, "zel-ot40-sim: --uhid is the Linux simulator's; this one serves a named pipe\n");
+        return 2;
+    }
+    sw::sim::WireLogFile wireLog;
+    if (!options.wireLogPath.empty() && !wireLog.open(options.wireLogPath)) {
+        std::fprintf(stderr, "zel-ot40-sim: cannot write the wire log %s\n", options.wireLogPath.c_str());
+        return 1;
+    }
+
     sw::win32::UniqueHandle quit(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     g_quit = quit.get();
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
 
     sw::sim::PipeDeviceServer server(options.pipePath);
-    server.withModel([&](sw::sim::Ot40Model& model) { sw::sim::applySimOptions(options, model); });
+    server.withModel([&](sw::sim::Ot40Model& model) {
+        sw::sim::applySimOptions(options, model);
+        wireLog.follow(model);
+    });
     if (!server.start()) {
         std::fprintf(stderr, "zel-ot40-sim: cannot serve %s (error %lu)\n", options.pipePath.c_str(),
                      static_cast<unsigned long>(server.lastError()));
