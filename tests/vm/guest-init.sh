@@ -29,7 +29,7 @@ echo "guest: up"
 
 chroot /host /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/tmp \
     SW_VM_OUT="$SW_VM_OUT" SW_VM_NATIVE="$SW_VM_NATIVE" SW_VM_WINDOWS="$SW_VM_WINDOWS" \
-    SW_VM_SOURCE="$SW_VM_SOURCE" /bin/bash "$SW_VM_SCENARIOS"
+    SW_VM_SOURCE="$SW_VM_SOURCE" SW_VM_UDEVADM="$SW_VM_UDEVADM" /bin/bash "$SW_VM_SCENARIOS"
 echo "guest: scenarios ended with status $?"
 sync
 poweroff -f

@@ -13,6 +13,9 @@ set -euo pipefail
 out=${1:?usage: run-guest.sh <out-dir> <native build> <windows build>}
 native=$(cd "${2:?}" && pwd)
 windows=$(cd "${3:?}" && pwd)
+for f in "$native/cli/stampwright-cli" "$native/sim/zel-ot40-sim" "$windows/cli/stampwright-cli.exe"; do
+    [ -x "$f" ] || [ -f "$f" ] || { echo "run-guest: missing build output $f" >&2; exit 1; }
+done
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source_dir="$(cd "$here/../.." && pwd)"
 cache=${SW_VM_CACHE:-$source_dir/build/vm-cache}
@@ -24,21 +27,35 @@ die() {
     exit 1
 }
 
-# --- the kernel: Debian's current image package, unpacked once per version ---
+# unpacked <package>: the folder holding the package's files, fetched and unpacked once per version.
+unpacked() {
+    local package=$1
+    if [ ! -d "$cache/$package" ]; then
+        echo "run-guest: fetching $package" >&2
+        rm -rf "$cache/download" && mkdir -p "$cache/download"
+        (cd "$cache/download" && apt-get download -q "$package" 2>&1 | grep -v "unsandboxed as root") >&2 ||
+            die "apt-get download $package failed"
+        dpkg-deb -x "$cache"/download/*.deb "$cache/$package.part" && mv "$cache/$package.part" "$cache/$package"
+        rm -rf "$cache/download"
+    fi
+    echo "$cache/$package"
+}
+# The newest version of a package that Debian offers; the newest cached one when apt knows none.
+newest() {
+    local found
+    found=$(apt-cache policy "$1" 2>/dev/null | awk '/Candidate:/ { print $2 }')
+    if [ -n "$found" ] && [ "$found" != "(none)" ]; then echo "$1=$found"; else echo "$1"; fi
+}
+
+# --- the kernel: Debian's current image package; udevadm, to try the udev rule ---
 mkdir -p "$cache"
 package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }')
-if [ -n "$package" ] && [ ! -d "$cache/$package/boot" ]; then
-    echo "run-guest: fetching $package"
-    rm -rf "$cache/download" && mkdir -p "$cache/download"
-    (cd "$cache/download" && apt-get download -q "$package" 2>&1 | grep -v "unsandboxed as root") || die "apt-get download $package failed"
-    dpkg-deb -x "$cache"/download/*.deb "$cache/$package.part" && mv "$cache/$package.part" "$cache/$package"
-    rm -rf "$cache/download"
-fi
-[ -n "$package" ] || package=$(cd "$cache" && ls -d linux-image-* 2>/dev/null | sort -V | tail -1)
-[ -n "$package" ] && [ -d "$cache/$package/boot" ] ||
-    die "no kernel package: run apt-get update (or scripts/install-deps.sh) first"
-kernel=$(ls "$cache/$package"/boot/vmlinuz-*)
-modules=$(ls -d "$cache/$package"/lib/modules/*)
+[ -n "$package" ] || package=$(cd "$cache" && ls -d linux-image-[0-9]* 2>/dev/null | sort -V | tail -1)
+[ -n "$package" ] || die "no kernel package: run apt-get update (or scripts/install-deps.sh) first"
+kernel_dir=$(unpacked "$package")
+kernel=$(ls "$kernel_dir"/boot/vmlinuz-*)
+modules=$(ls -d "$kernel_dir"/lib/modules/*)
+udev_dir=$(unpacked "$(newest udev)")
 
 # --- the initramfs: busybox, the modules for 9p, overlay and uhid, and the guest's /init ---
 initrd=$(mktemp -d)
@@ -63,6 +80,7 @@ SW_VM_SCENARIOS='$here/guest-scenarios.sh'
 SW_VM_NATIVE='$native'
 SW_VM_WINDOWS='$windows'
 SW_VM_SOURCE='$source_dir'
+SW_VM_UDEVADM='$udev_dir/bin/udevadm'
 CONF
 (cd "$initrd/root" && find . | busybox cpio -o -H newc 2>/dev/null | gzip -1) >"$initrd/initrd.gz"
 
@@ -85,4 +103,6 @@ timeout --kill-after=10 "$guest_limit" qemu-system-x86_64 -accel "$accel" -m 204
     done | tee "$out/console.log" || status=$?
 [ "$status" = 0 ] || echo "run-guest: the guest did not end within ${guest_limit} s (status $status): killed"
 [ -f "$out/done" ] || die "the guest ended before its last scenario (see $out/console.log)"
+first=$(grep -m1 '\] scenario ' "$out/console.log" | sed -E 's/^\[ *([0-9.]+)\].*/\1/')
+echo "run-guest: first scenario output ${first} s after QEMU started"
 echo "run-guest: guest done in $((($(date +%s%N) - started) / 1000000)) ms"
