@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -263,6 +264,21 @@ bool applySimLine(std::string_view line, const SimOptions& startOptions, Ot40Mod
 
 std::string_view simUsageText() {
     return kUsage;
+}
+
+std::optional<int> takeProgramArguments(int argc, char** argv, SimOptions& options) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const SimOptionsResult parsed = parseSimOptions(args);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "zel-ot40-sim: %s (see --help)\n", parsed.error.c_str());
+        return 2;
+    }
+    if (parsed.options.showHelp) {
+        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+        return 0;
+    }
+    options = parsed.options;
+    return std::nullopt;
 }
 
 }  // namespace sw::sim

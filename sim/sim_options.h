@@ -4,6 +4,7 @@
 // Portable, so the parsing is tested natively and every simulator front shares it.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,5 +47,9 @@ void applySimOptions(const SimOptions& options, Ot40Model& model);
 bool applySimLine(std::string_view line, const SimOptions& startOptions, Ot40Model& model, std::string& error);
 
 std::string_view simUsageText();
+
+// A simulator program's start: parses its arguments into `options`, or prints the usage (--help) or what is wrong
+// with them. The program's exit code when it is to end at once.
+std::optional<int> takeProgramArguments(int argc, char** argv, SimOptions& options);
 
 }  // namespace sw::sim

@@ -4,8 +4,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string_view>
-#include <vector>
 
 #include "sim/monitor_loop.h"
 #include "sim/monitor_window.h"
@@ -38,19 +36,9 @@ DWORD WINAPI readStdinToEnd(void*) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const sw::sim::SimOptionsResult parsed = sw::sim::parseSimOptions(args);
-    if (!parsed.ok) {
-        std::fprintf(stderr, "zel-ot40-sim: %s (see --help)\n", parsed.error.c_str());
-        return 2;
-    }
-    const sw::sim::SimOptions& options = parsed.options;
-    if (options.showHelp) {
-        const std::string_view usage = sw::sim::simUsageText();
-        std::fwrite(usage.data(), 1, usage.size(), stdout);
-        return 0;
-    }
-
+    sw::sim::SimOptions options;
+    if (const auto exitCode = sw::sim::takeProgramArguments(argc, argv, options))
+        return *exitCode;
     if (options.uhid) {
         std::fprintf(stderr, "zel-ot40-sim: --uhid is the Linux simulator's; this one serves a named pipe\n");
         return 2;
