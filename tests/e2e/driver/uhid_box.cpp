@@ -96,22 +96,4 @@ std::string optionsLine(const sim::InputSignal& signal) {
     return line.str();
 }
 
-std::string optionsLine(const sim::Faults& faults) {
-    std::ostringstream line;
-    line << "--no-faults";
-    if (faults.answerLate)
-        line << " --late";
-    if (faults.echoCode)
-        line << " --echo " << int{*faults.echoCode};
-    if (faults.dropAnswers)
-        line << " --drop";
-    if (faults.answerSettings)
-        line << " --answer-settings";
-    if (faults.stallFrom)
-        line << " --stall-from " << *faults.stallFrom;
-    if (faults.unplugAfter)
-        line << " --unplug-after " << *faults.unplugAfter;
-    return line.str();
-}
-
 }  // namespace sw::e2e

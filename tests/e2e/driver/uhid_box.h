@@ -32,9 +32,8 @@ private:
     std::string wire_;
 };
 
-// The options that give the simulator these settings, this signal, or exactly these faults.
+// The options that give the simulator these settings or this signal.
 std::string optionsLine(const sim::Ot40Settings& settings);
 std::string optionsLine(const sim::InputSignal& signal);
-std::string optionsLine(const sim::Faults& faults);
 
 }  // namespace sw::e2e
