@@ -82,19 +82,14 @@ check "after the replug read works again" status_is 0
 scenario hidraw_unplug_mid_send
 # uhid queues a write at once, where a USB box takes the report before the write returns: strace holds each write
 # longer, so the box is gone before the third command as it would be on the wire. (LeakSanitizer cannot run under
-# ptrace.)
+# ptrace. Traced, the program's wall time says nothing about the link's waits: the read scenarios bound those.)
 before=$(wire_count a)
 box_line a --unplug-after $((before + 2))
 run env ASAN_OPTIONS=detect_leaks=0 strace -f --seccomp-bpf -qq -o /dev/null -e trace=write \
     -e inject=write:delay_exit=300000 "$cli" send --h 1 --v 2 --size 3
-# /proc/uptime and the wire log's times run on the same clock in the guest.
-ended_ms=$(awk '{ printf "%d", $1 * 1000 }' /proc/uptime)
-gone_ms=$(tail -1 "$vm_work/a.wire" | cut -d' ' -f1)
 check "exit 1: the third command fails after two went out" \
     eval 'status_is 1 && contains "sending size (command 3 of 3) failed; sending may have failed, check the device"'
 check "two commands on the wire" [ "$(wire_codes a "$before")" = "20 21 " ]
-say "figure: the send ended $((ended_ms - gone_ms)) ms after the box went (strace slows the process's end)"
-check "it ends within the link's bound of the box going" [ $((ended_ms - gone_ms)) -lt 3000 ]
 box_line a --no-faults && wait_until 10 box_node a >/dev/null
 
 scenario hidraw_two_boxes_first_is_used
