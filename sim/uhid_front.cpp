@@ -169,7 +169,7 @@ private:
         if (got < 0)
             return errno == EINTR || errno == EAGAIN;
         if (got == 0) {
-            g_stop = !options_.ignoreStdin;
+            g_stop = 1;
             return false;
         }
         console_.append(chunk, static_cast<std::size_t>(got));
@@ -184,10 +184,10 @@ private:
     }
 
     const SimOptions options_;
+    WireLogFile wireLog_;  // before the model that writes to it
     Ot40Model model_;
     UhidIdentity identity_;
     std::unique_ptr<UhidDevice> device_;
-    WireLogFile wireLog_;
     std::string console_;
 };
 
