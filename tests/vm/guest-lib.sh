@@ -2,8 +2,8 @@
 # The guest scenarios' helpers: checks that end in a result per scenario, timed runs, and the simulated boxes
 # (zel-ot40-sim --uhid), each taking lines of options on a FIFO and keeping a wire log in $vm_work/<box>.*.
 
-vm_work=/tmp/vm
-mkdir -p "$vm_work"
+vm_work=/tmp/sw-vm-guest
+rm -rf "$vm_work" && mkdir -p "$vm_work"
 vm_current=
 declare -A box_pid box_fd
 
