@@ -145,9 +145,16 @@ kill "$other_maker"
 # Without udevd Wine's bus driver sees only the boxes present when it starts: box a is, in the known state.
 box_line a "${known_state[@]}"
 bed=$vm_work/bed
-mkdir -p "$bed/prefix" "$vm_work/upper" "$vm_work/work"
-mount -t overlay overlay -o "lowerdir=$SW_VM_WINDOWS/tests/e2e/bed/prefix,upperdir=$vm_work/upper,workdir=$vm_work/work" \
-    "$bed/prefix"
+rw=$vm_work/prefix-rw
+# (An overlay's upper layer cannot lie in the overlay that /tmp is.)
+mkdir -p "$bed/prefix" "$rw" && mount -t tmpfs prefix-rw "$rw" && mkdir -p "$rw/upper" "$rw/work" &&
+    mount -t overlay overlay -o "lowerdir=$SW_VM_WINDOWS/tests/e2e/bed/prefix,upperdir=$rw/upper,workdir=$rw/work" \
+        "$bed/prefix" || {
+    echo "the bed's prefix cannot be mounted: the Wine scenarios do not run"
+    end_scenario
+    touch "$SW_VM_OUT/done"
+    exit 1
+}
 {
     cat "$SW_VM_WINDOWS/tests/e2e/bed/bed.conf"
     # The doubles are not even staged.
