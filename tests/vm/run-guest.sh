@@ -27,8 +27,10 @@ done
 unpacked() {
     if [ ! -d "$cache/$1" ]; then
         rm -rf "$cache/download" && mkdir -p "$cache/download"
-        (cd "$cache/download" && apt-get download -q "$1" 2>&1 | grep -v "unsandboxed as root") >&2 ||
-            die "apt-get download $1 failed (apt-get update first?)"
+        # Package lists that have gone stale name versions the archive no longer holds: refreshed once.
+        (cd "$cache/download" && { apt-get download -q "$1" || { apt-get update -q && apt-get download -q "$1"; }; }) \
+            2>&1 | { grep -v "unsandboxed as root" || true; } >&2
+        ls "$cache"/download/*.deb >/dev/null 2>&1 || die "apt-get download $1 failed"
         dpkg-deb -x "$cache"/download/*.deb "$cache/$1.part" && mv "$cache/$1.part" "$cache/$1"
     fi
     echo "$cache/$1"
