@@ -28,6 +28,8 @@ $(frame 28 82 62 82 60 82 6C 81 40 82 51)"
 box_start a "${known_state[@]}" || echo "box a did not come up: $(cat "$vm_work/a.out")"
 
 scenario hidraw_list_read_and_send
+run "$cli" --version
+say "figure: stampwright-cli --version ${run_ms} ms (a process start)"
 run "$cli" list
 check "list names the node and the descriptor's lengths" contains "$(box_node a)	input 65	output 65"
 run "$cli" read
