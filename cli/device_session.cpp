@@ -7,6 +7,24 @@
 
 namespace sw::cli {
 
+namespace {
+
+// What a user can do about a node the system refused to open.
+#ifdef _WIN32
+constexpr char kAccessRemedy[] = "another program may hold it exclusively";
+#else
+constexpr char kAccessRemedy[] =
+    "install the udev rule 70-stampwright.rules (README, \"From scripts\") and replug the device, or run as root";
+#endif
+
+}  // namespace
+
+std::string openFailureReason(const device::DeviceLink& link) {
+    if (link.LastOpenFailure() == device::OpenFailure::AccessDenied)
+        return joined({"access was refused: ", kAccessRemedy});
+    return "it is gone, or held by another program";
+}
+
 int openDevice(device::DeviceLink& link,
                std::string_view wantedPath,
                std::ostream& err,
@@ -29,7 +47,7 @@ int openDevice(device::DeviceLink& link,
             return kExitDeviceFailure;
         case device::ConnectOutcome::OpenFailed:
             err << "error: the " << kModelName << " was found, but connecting to it failed (" << connection.path
-                << ")\n";
+                << "): " << openFailureReason(link) << "\n";
             return kExitDeviceFailure;
         case device::ConnectOutcome::ReportLengthsFailed:
             link.Close();

@@ -3,6 +3,7 @@
 // words.
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "device/device_link.h"
@@ -21,6 +22,9 @@ public:
 private:
     device::DeviceLink& link_;
 };
+
+// Why the link's last Open failed, in words for a message (the remedy when access was refused).
+std::string openFailureReason(const device::DeviceLink& link);
 
 // Opens the first ZEL-OT40 interface, or `wantedPath` if given. Returns the exit code: 0 when it is open (with its
 // lengths), else the reason went to `err`: 2 when `wantedPath` is not a ZEL-OT40 interface that is present, 1 for

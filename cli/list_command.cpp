@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/device_session.h"
+#include "cli/quoting.h"
 #include "protocol/product.h"
 
 namespace sw::cli {
@@ -27,7 +29,7 @@ int runList(device::DeviceLink& link, bool json, std::ostream& out, std::ostream
         nlohmann::ordered_json entry = {{"path", path}};
         std::string problem;
         if (!link.Open(path))
-            problem = "cannot be opened";
+            problem = joined({"cannot be opened: ", openFailureReason(link)});
         else if (!link.GetReportLengths(&input, &output))
             problem = "report lengths unknown";
         link.Close();

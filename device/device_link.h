@@ -11,6 +11,8 @@ namespace sw::device {
 
 enum class WriteOutcome { Sent, SendFailed };
 enum class ReadOutcome { Received, NotReady, ReceiveFailed };
+// Why the last Open failed, as far as the system tells: refused access has a remedy the user can apply.
+enum class OpenFailure { None, AccessDenied, Other };
 
 // Wait limits of the exchange steps.
 inline constexpr std::uint32_t kQueryWriteWaitMs = 500;
@@ -35,6 +37,8 @@ public:
     }
     // Opens the path for shared overlapped reading and writing; false when it cannot be opened.
     virtual bool Open(const std::string& path) = 0;
+    // Why the last Open failed; a link that cannot tell says Other.
+    virtual OpenFailure LastOpenFailure() const { return OpenFailure::Other; }
     virtual bool IsOpen() const = 0;
     // Each given output is cleared first; false with neither given, without an open device or on any failure.
     virtual bool GetReportLengths(std::uint16_t* inputLength, std::uint16_t* outputLength) = 0;

@@ -75,6 +75,10 @@ bool LinuxHidrawLink::Open(const std::string& path) {
     // Non-blocking, so a write or read never waits past what poll() said.
     fd_ = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     lengthsKnown_ = false;
+    if (fd_ >= 0)
+        openFailure_ = OpenFailure::None;
+    else
+        openFailure_ = errno == EACCES || errno == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other;
     return fd_ >= 0;
 }
 
@@ -151,29 +155,22 @@ void LinuxHidrawLink::PauseForReply() {
 }
 
 ReadOutcome LinuxHidrawLink::ReadReport(std::span<std::uint8_t> reply) {
-    if (fd_ < 0 || reply.empty())
-        return ReadOutcome::ReceiveFailed;
+    // As on Windows, a read is taken only when it can be done at once: one that finds no report waiting, or that the
+    // system refuses (the device gone, the node not open), is NotReady and ends the pass. Nothing is left pending
+    // here, so a read that was accepted and failed later (ReceiveFailed) does not arise.
     std::fill(reply.begin(), reply.end(), std::uint8_t{0});
+    // Without numbered reports hidraw gives the report without an ID byte; the exchange expects the ID position at
+    // byte 0, as Windows delivers it.
+    const std::span<std::uint8_t> target = numberedReports_ || reply.empty() ? reply : reply.subspan(1);
+    if (fd_ < 0 || target.empty())
+        return ReadOutcome::NotReady;
     // A zero time-out: a read only when a report is already waiting.
-    const short events = pollFor(fd_, POLLIN, nowMs());
-    if (events & POLLIN) {
-        // Without numbered reports hidraw gives the report without an ID byte; the exchange expects the ID
-        // position at byte 0, as Windows delivers it.
-        const std::span<std::uint8_t> target = numberedReports_ ? reply : reply.subspan(1);
-        if (target.empty())
-            return ReadOutcome::ReceiveFailed;
-        const ssize_t got = read(fd_, target.data(), target.size());
-        if (got > 0) {
-            reply[0] = 0;
-            return ReadOutcome::Received;
-        }
-        if (got < 0 && errno == EAGAIN)
-            return ReadOutcome::NotReady;
-        return ReadOutcome::ReceiveFailed;
-    }
-    if (events & (POLLERR | POLLHUP | POLLNVAL))
-        return ReadOutcome::ReceiveFailed;
-    return ReadOutcome::NotReady;
+    if ((pollFor(fd_, POLLIN, nowMs()) & POLLIN) == 0)
+        return ReadOutcome::NotReady;
+    if (read(fd_, target.data(), target.size()) <= 0)
+        return ReadOutcome::NotReady;
+    reply[0] = 0;
+    return ReadOutcome::Received;
 }
 
 }  // namespace sw::device

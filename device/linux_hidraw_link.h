@@ -32,6 +32,7 @@ public:
     bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) override;
     std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) override;
     bool Open(const std::string& path) override;
+    OpenFailure LastOpenFailure() const override { return openFailure_; }
     bool IsOpen() const override { return fd_ >= 0; }
     bool GetReportLengths(std::uint16_t* inputLength, std::uint16_t* outputLength) override;
     void Close() override;
@@ -49,6 +50,7 @@ private:
     std::uint16_t inputLength_ = 0;
     std::uint16_t outputLength_ = 0;
     bool numberedReports_ = false;
+    OpenFailure openFailure_ = OpenFailure::None;
 };
 
 }  // namespace sw::device

@@ -20,6 +20,10 @@ std::vector<std::string> WinDeviceLink::FindDevicePaths(std::uint16_t vendorId, 
 bool WinDeviceLink::Open(const std::string& path) {
     lastFailure_.clear();
     device_ = OpenHidInterface(path, lastFailure_);
+    if (device_.valid())
+        openFailure_ = OpenFailure::None;
+    else
+        openFailure_ = lastFailure_.code == ERROR_ACCESS_DENIED ? OpenFailure::AccessDenied : OpenFailure::Other;
     return device_.valid();
 }
 

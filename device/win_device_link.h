@@ -22,6 +22,7 @@ public:
     bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) override;
     std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) override;
     bool Open(const std::string& path) override;
+    OpenFailure LastOpenFailure() const override { return openFailure_; }
     bool IsOpen() const override;
     bool GetReportLengths(std::uint16_t* inputLength, std::uint16_t* outputLength) override;
     void Close() override;
@@ -37,6 +38,7 @@ public:
 private:
     win32::UniqueHandle device_;
     CallFailure lastFailure_;
+    OpenFailure openFailure_ = OpenFailure::None;
 };
 
 }  // namespace sw::device

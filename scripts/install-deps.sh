@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the builds, the tests and the demo need on a fresh Debian 12 machine (as root, or with sudo).
+# The real-HID-stack tests also fetch Debian's kernel and udev packages with `apt-get download` into build/vm-cache
+# (tests/vm/run-guest.sh): they are unpacked there, never installed.
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,7 @@ packages=(
     wine wine64 xvfb xdotool imagemagick fonts-vlgothic
     zip unzip
     libcli11-dev nlohmann-json3-dev
+    qemu-system-x86 busybox-static strace
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: native unit tests under ASan/UBSan, the Windows build with its
-# end-to-end tests under Wine, the i686 compile check, and each fuzz target for a bounded time.
+# end-to-end tests under Wine and the real-HID-stack tests in a QEMU guest (label vm, which runs the native
+# build's stampwright-cli and simulator too), the i686 compile check, and each fuzz target for a bounded time.
 # SW_FUZZ_SECONDS sets the time per fuzz target (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,7 +40,7 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 run_ctest --preset native -j "$jobs"
 
-step "windows x86_64: configure, build, static-link check and Wine end-to-end tests"
+step "windows x86_64: configure, build, static-link check, Wine end-to-end and real-HID-stack tests"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 run_ctest --preset windows

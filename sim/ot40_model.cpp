@@ -89,6 +89,8 @@ void Ot40Model::receive(std::span<const std::uint8_t> report, Millis now) {
         return;
     ++receivedCount_;
     wireLog_.push_back({now, std::vector<std::uint8_t>(report.begin(), report.end())});
+    if (wireObserver_)
+        wireObserver_(wireLog_.back());
 
     // Bytes 0..64 of the frame; a cut report reads as if its missing bytes were zero.
     std::array<std::uint8_t, protocol::kCommandFrameLength> frame{};

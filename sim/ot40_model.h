@@ -118,6 +118,8 @@ public:
     // Called after each change, on the thread that made it (under the front's lock, if it has one): a display
     // should only schedule a repaint from it.
     void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+    // Called with each report as it is logged, on the thread that handed it over.
+    void setWireObserver(std::function<void(const WireEntry&)> observer) { wireObserver_ = std::move(observer); }
 
 private:
     struct PendingReply {
@@ -141,6 +143,7 @@ private:
     std::uint32_t receivedCount_ = 0;
     std::uint64_t changeCount_ = 0;
     std::function<void()> observer_;
+    std::function<void(const WireEntry&)> wireObserver_;
 };
 
 }  // namespace sw::sim

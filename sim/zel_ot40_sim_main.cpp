@@ -4,13 +4,12 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string_view>
-#include <vector>
 
 #include "sim/monitor_loop.h"
 #include "sim/monitor_window.h"
 #include "sim/pipe_device_server.h"
 #include "sim/sim_options.h"
+#include "sim/wire_log_file.h"
 #include "win32/unique_handle.h"
 
 namespace {
@@ -37,17 +36,17 @@ DWORD WINAPI readStdinToEnd(void*) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const sw::sim::SimOptionsResult parsed = sw::sim::parseSimOptions(args);
-    if (!parsed.ok) {
-        std::fprintf(stderr, "zel-ot40-sim: %s (see --help)\n", parsed.error.c_str());
+    sw::sim::SimOptions options;
+    if (const auto exitCode = sw::sim::takeProgramArguments(argc, argv, options))
+        return *exitCode;
+    if (options.uhid) {
+        std::fprintf(stderr, "zel-ot40-sim: --uhid is the Linux simulator's; this one serves a named pipe\n");
         return 2;
     }
-    const sw::sim::SimOptions& options = parsed.options;
-    if (options.showHelp) {
-        const std::string_view usage = sw::sim::simUsageText();
-        std::fwrite(usage.data(), 1, usage.size(), stdout);
-        return 0;
+    sw::sim::WireLogFile wireLog;
+    if (!options.wireLogPath.empty() && !wireLog.open(options.wireLogPath)) {
+        std::fprintf(stderr, "zel-ot40-sim: cannot write the wire log %s\n", options.wireLogPath.c_str());
+        return 1;
     }
 
     sw::win32::UniqueHandle quit(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -55,7 +54,10 @@ int main(int argc, char** argv) {
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
 
     sw::sim::PipeDeviceServer server(options.pipePath);
-    server.withModel([&](sw::sim::Ot40Model& model) { sw::sim::applySimOptions(options, model); });
+    server.withModel([&](sw::sim::Ot40Model& model) {
+        sw::sim::applySimOptions(options, model);
+        wireLog.follow(model);
+    });
     if (!server.start()) {
         std::fprintf(stderr, "zel-ot40-sim: cannot serve %s (error %lu)\n", options.pipePath.c_str(),
                      static_cast<unsigned long>(server.lastError()));

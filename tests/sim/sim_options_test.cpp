@@ -26,7 +26,8 @@ void PrintTo(const OptionCase& c, std::ostream* os) {
 bool sameOptions(const SimOptions& a, const SimOptions& b) {
     return a.showHelp == b.showHelp && a.ignoreStdin == b.ignoreStdin && a.pipePath == b.pipePath &&
            a.inputReportLength == b.inputReportLength && a.outputReportLength == b.outputReportLength &&
-           a.answerDelay == b.answerDelay && a.signal == b.signal && a.faults == b.faults;
+           a.answerDelay == b.answerDelay && a.signal == b.signal && a.faults == b.faults && a.uhid == b.uhid &&
+           a.wireLogPath == b.wireLogPath && a.settings == b.settings;
 }
 
 class SimOptionsParse : public ::testing::TestWithParam<OptionCase> {};
@@ -92,8 +93,39 @@ INSTANTIATE_TEST_SUITE_P(
                    [](SimOptions& o) {
                        o.faults.stallFrom = 7;
                        o.faults.unplugAfter = 0;
+                   }},
+        OptionCase{"NoFaultsClearsTheOnesBefore", {"--late", "--unplug-after", "2", "--no-faults"}, [](SimOptions&) {}},
+        OptionCase{"UhidAndWireLog",
+                   {"--uhid", "--wire-log", "/tmp/wire.log"},
+                   [](SimOptions& o) {
+                       o.uhid = true;
+                       o.wireLogPath = "/tmp/wire.log";
+                   }},
+        OptionCase{"DeviceState",
+                   {"--h", "4095", "--v", "0", "--size", "4", "--halftone", "on", "--colour1", "9", "--colour2", "0x0F",
+                    "--row1", "834B00208260", "--row2", "0000"},
+                   [](SimOptions& o) {
+                       o.settings.hPosition = 4095;
+                       o.settings.vPosition = 0;
+                       o.settings.sizeIndex = 3;
+                       o.settings.halftone = true;
+                       o.settings.colour1 = 9;
+                       o.settings.colour2 = 15;
+                       o.settings.row1 = RowCells{0x83, 0x4B, 0x00, 0x20, 0x82, 0x60};
+                       o.settings.row2 = RowCells{};
+                   }},
+        OptionCase{"ResolutionNoneLeavesTheSignalMode",
+                   {"--resolution", "720x480", "--resolution", "none"},
+                   [](SimOptions& o) {
+                       o.signal.width = 720;
+                       o.signal.height = 480;
                    }}),
     [](const auto& info) { return info.param.name; });
+
+// One cell more than a row holds.
+constexpr char kSeventeenCells[] =
+    "8260826082608260826082608260826082608260826082608260826082608260"
+    "8260";
 
 class SimOptionsReject : public ::testing::TestWithParam<std::vector<std::string_view>> {};
 
@@ -118,7 +150,13 @@ INSTANTIATE_TEST_SUITE_P(Errors,
                                            std::vector<std::string_view>{"--echo", "0x100"},
                                            std::vector<std::string_view>{"--echo", "zz"},
                                            std::vector<std::string_view>{"--stall-from", "0"},
-                                           std::vector<std::string_view>{"--unplug-after", ""}));
+                                           std::vector<std::string_view>{"--unplug-after", ""},
+                                           std::vector<std::string_view>{"--size", "0"},
+                                           std::vector<std::string_view>{"--halftone", "1"},
+                                           std::vector<std::string_view>{"--colour2", "16"},
+                                           std::vector<std::string_view>{"--row1", "82"},
+                                           std::vector<std::string_view>{"--row1", std::string_view(kSeventeenCells)},
+                                           std::vector<std::string_view>{"--row2", "82zz"}));
 
 TEST(SimOptions, ApplyGivesTheModelTheOptions) {
     SimOptions o;
@@ -138,8 +176,32 @@ TEST(SimOptions, ApplyGivesTheModelTheOptions) {
     EXPECT_EQ(model.faults(), o.faults);
 }
 
+TEST(SimOptions, LineChangesWhatItNamesAndKeepsWhatTheDeviceWasSent) {
+    SimOptions start;
+    start.faults.answerLate = true;
+    Ot40Model model;
+    applySimOptions(start, model);
+    Ot40Settings sent = model.settings();
+    sent.hPosition = 321;  // as a SetHPosition would leave it
+    model.setSettings(sent);
+
+    std::string error;
+    ASSERT_TRUE(applySimLine("--colour2 3  --unplug-after 0\r", start, model, error)) << error;
+    Ot40Settings expected = sent;
+    expected.colour2 = 3;
+    EXPECT_EQ(model.settings(), expected);
+    EXPECT_TRUE(model.faults().answerLate);
+    EXPECT_TRUE(model.unplugged());
+
+    EXPECT_FALSE(applySimLine("--no-faults --size 9", start, model, error));
+    EXPECT_NE(error.find("--size"), std::string::npos) << error;
+    EXPECT_TRUE(model.unplugged()) << "a refused line changes nothing";
+    ASSERT_TRUE(applySimLine("--no-faults", start, model, error)) << error;
+    EXPECT_EQ(model.faults(), Faults{});
+}
+
 TEST(SimOptions, UsageStartsWithTheProgramsOneLineDescription) {
-    EXPECT_TRUE(simUsageText().starts_with("zel-ot40-sim: the simulated ZEL-OT40 serving a named pipe\n"));
+    EXPECT_TRUE(simUsageText().starts_with("zel-ot40-sim: the simulated ZEL-OT40, on a named pipe (Windows) or"));
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ std::optional<RunningPanel> startDeviceAndConnectedPanel(const ScenarioContext& 
         return std::nullopt;
     const std::uint32_t before = device.reportsReceived();
     CHECK(panel->dialog.click(panel::IDC_CONNECT));
-    CHECK_EQ(device.opens(), 1);
+    if (device.seesOpens())
+        CHECK_EQ(device.opens(), 1);
     CHECK_EQ(device.reportsReceived(), before + kQueriesPerPass);
     return panel;
 }

@@ -30,6 +30,12 @@ export WINEDEBUG="${SW_E2E_WINEDEBUG:--all}"
 # No Mono or Gecko: their installers would prompt or download. No menu builder: it writes desktop entries into
 # the caller's home folder.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The device mode: with SW_E2E_BOX naming a uhid box (a real-stack run in the guest, see tests/vm) every program
+# takes Wine's own setupapi and hid, whatever the per-app overrides for the doubles say, and the driver serves the
+# scenarios from that box.
+if [ -n "${SW_E2E_BOX:-}" ]; then
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;setupapi,hid=b"
+fi
 # Makes GetACP() 932; LANG alone gives 1252 and an LC_ALL inherited from elsewhere would win over it. No glibc
 # locale of that name is needed (the shell's complaint about it is silenced).
 { export LC_ALL=ja_JP.UTF-8; } 2>/dev/null

@@ -197,7 +197,8 @@ SW_SCENARIO_ON_CODE_PAGES(
         receiveWithInputQueuedDuringPass(dialog, device);
         CHECK_EQ(hexReports(device.wireLog()), queryReports(2));
         checkPanelShows(dialog, kSecondShows);
-        CHECK_EQ(device.opens(), 1);
+        if (device.seesOpens())
+            CHECK_EQ(device.opens(), 1);
     }
     // Every step of a pass releases its event and buffer: a pass holds no handle once it is over.
     const auto handlesAfterReceive = kernelHandleCount(panel->process.id());

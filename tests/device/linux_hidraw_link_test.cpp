@@ -137,13 +137,6 @@ TEST_F(SocketPairLink, WriteThatIsNeverTakenTimesOut) {
     EXPECT_LT(waited, 1000);
 }
 
-TEST_F(SocketPairLink, ReadWithNothingWaitingIsNotReadyAtOnce) {
-    std::vector<std::uint8_t> reply(65, 0xEE);
-    const std::int64_t started = nowMs();
-    EXPECT_EQ(link_->ReadReport(reply), ReadOutcome::NotReady);
-    EXPECT_LT(nowMs() - started, 100);
-}
-
 TEST_F(SocketPairLink, WaitingReportIsReadWholeAfterTheIdPosition) {
     // Without numbered reports hidraw hands over the 64 data bytes alone.
     std::vector<std::uint8_t> data(64);
@@ -157,12 +150,41 @@ TEST_F(SocketPairLink, WaitingReportIsReadWholeAfterTheIdPosition) {
     EXPECT_EQ(link_->ReadReport(reply), ReadOutcome::NotReady) << "one report, taken whole";
 }
 
-TEST_F(SocketPairLink, GoneDeviceFailsBothSteps) {
-    close(fds_[1]);
-    fds_[1] = -1;
-    std::vector<std::uint8_t> report(65, 0);
-    EXPECT_EQ(link_->ReadReport(report), ReadOutcome::ReceiveFailed);
-    EXPECT_EQ(link_->WriteReport(report, 100, true), WriteOutcome::SendFailed);
+// As on Windows, a read that cannot be done at once ends as NotReady, which stops a pass ("reconnect"): nothing
+// waiting, the device gone, or no node open. Each answers without waiting.
+TEST(LinuxHidrawRead, RefusedAtOnceIsNotReady) {
+    const struct {
+        const char* what;
+        bool deviceGone;
+        bool linkClosed;
+    } cases[] = {
+        {"nothing waiting", false, false},
+        {"the device gone", true, false},
+        {"no node open", false, true},
+    };
+    for (const auto& c : cases) {
+        int fds[2] = {-1, -1};
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK, 0, fds), 0);
+        LinuxHidrawLink link(fds[0], 65, 65, false);
+        if (c.deviceGone)
+            close(fds[1]);
+        if (c.linkClosed)
+            link.Close();
+        std::vector<std::uint8_t> reply(65, 0xEE);
+        const std::int64_t started = nowMs();
+        EXPECT_EQ(link.ReadReport(reply), ReadOutcome::NotReady) << c.what;
+        EXPECT_LT(nowMs() - started, 100) << c.what;
+        if (c.deviceGone)
+            EXPECT_EQ(link.WriteReport(reply, 100, true), WriteOutcome::SendFailed) << c.what;
+        else
+            close(fds[1]);
+    }
+}
+
+TEST(LinuxHidrawOpen, MissingNodeIsNoAccessProblem) {
+    LinuxHidrawLink link;
+    EXPECT_FALSE(link.Open("/dev/hidraw-that-is-not-there"));
+    EXPECT_EQ(link.LastOpenFailure(), OpenFailure::Other);
 }
 
 TEST_F(SocketPairLink, AdoptedLengthsAreReported) {

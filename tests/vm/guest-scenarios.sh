@@ -1,0 +1,202 @@
+#!/bin/bash
+# The real-HID-stack scenarios, run in the guest by run-guest.sh: stampwright-cli over the kernel's hidraw, then
+# stampwright-cli.exe and the panel over Wine's own HID stack, each against the uhid box and checked on its wire
+# log. Each `scenario <name>` (and `panel_scenario <name>`) is the CTest test vm.<name> (vm.wine_panel_<name>).
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=guest-lib.sh
+. "$here/guest-lib.sh"
+cli=$SW_VM_NATIVE/cli/stampwright-cli
+
+# Unlike the power-on state: a ×2 block past the right edge of a 720×480 picture; row 2 with a voiced kana, a
+# space cell and a hiragana.
+known_state=(--h 625 --v 40 --size 2 --halftone on --colour1 9 --colour2 12 --row1 826082618262
+    --row2 834B002082A0 --pattern 2 --signal-mode 2)
+check_read_shows_known_state() {
+    local line
+    check "read: exit 0" status_is 0
+    for line in "H position:  625" "V position:  40" "Size:        x2" "Halftone:    on" "Colour 1:    9 blue (青)" \
+        "Colour 2:    12 red (赤)" "Row 1:       ＡＢＣ" "Row 2:       ガ あ" "OSD pattern: 2" "Input:       720x480p" \
+        "Warning:     the OSD text may lie outside the picture"; do
+        check "read shows '$line'" contains "$line"
+    done
+}
+# Colour 1 yellow, then row 1 "CAM 2" in full width.
+send_two=(send --row1 "CAM 2" --colour1 yellow)
+sent_two="$(frame 24 $(repeat 0E 16))
+$(frame 28 82 62 82 60 82 6C 81 40 82 51)"
+box_start a "${known_state[@]}" || echo "box a did not come up: $(cat "$vm_work/a.out")"
+
+scenario hidraw_list_read_and_send
+run "$cli" --version
+say "figure: stampwright-cli --version ${run_ms} ms (a process start)"
+run "$cli" list
+check "list names the node and the descriptor's lengths" contains "$(box_node a)	input 65	output 65"
+run "$cli" read
+check_read_shows_known_state
+check "six whole queries on the wire" [ "$(wire_from a 0)" = "$(for c in 30 34 35 38 39 3F; do frame $c; done)" ]
+say "figure: native read ${run_ms} ms (floor 3000 ms)"
+before=$(wire_count a)
+run "$cli" "${send_two[@]}"
+check "send: two commands" contains "sent 2 commands"
+check "exactly colour 1 and row 1 on the wire, byte for byte" [ "$(wire_from a "$before")" = "$sent_two" ]
+say "figure: native send of two commands ${run_ms} ms"
+
+scenario hidraw_preset_round_trip
+run "$cli" read --json
+printf '%s\n' "$run_out" >"$vm_work/job.json"
+before=$(wire_count a)
+run "$cli" send --preset "$vm_work/job.json"
+check "send --preset: all eight commands" contains "sent 8 commands"
+# Row 2's space cell reads back as a half-width space, which goes out as a full-width one.
+check "the eight commands carry the state read back" [ "$(wire_from a "$before")" = "$(frame 20 02 71
+frame 21 00 28
+frame 22 01
+frame 23 01
+frame 24 $(repeat 0E 16)
+frame 25 $(repeat 0C 16)
+frame 28 82 62 82 60 82 6C 81 40 82 51
+frame 29 83 4B 81 40 82 A0)" ]
+
+scenario hidraw_late_answer_stops_read
+box_line a --late
+before=$(wire_count a)
+run "$cli" read
+check "exit 1: the first query finds no reply, reconnect" \
+    eval 'status_is 1 && contains "query 1 of 6 (layout): reception failed (no reply waiting); reconnect the device"'
+check "one query on the wire" [ "$(wire_codes a "$before")" = "30 " ]
+check "it ends within the link's bounds" took_under 3000
+box_line a --no-faults
+
+scenario hidraw_unplug_mid_read_then_replug
+before=$(wire_count a)
+box_line a --unplug-after $((before + 3))
+run "$cli" read
+check "exit 1: the third query's reply went with the box, reconnect" \
+    eval 'status_is 1 && contains "query 3 of 6 (colour 2): reception failed (no reply waiting); reconnect the device"'
+check "three queries on the wire" [ "$(wire_codes a "$before")" = "30 34 35 " ]
+check "it ends within the link's bounds" took_under 4000
+check "the node is gone" box_gone a
+box_line a --no-faults && wait_until 10 box_node a >/dev/null
+run "$cli" read
+check "after the replug read works again" status_is 0
+
+scenario hidraw_unplug_mid_send
+# uhid queues a write at once, where a USB box takes the report before the write returns: strace holds each write
+# longer, so the box is gone before the third command as it would be on the wire. (LeakSanitizer cannot run under
+# ptrace. Traced, the program's wall time says nothing about the link's waits: the read scenarios bound those.)
+before=$(wire_count a)
+box_line a --unplug-after $((before + 2))
+run env ASAN_OPTIONS=detect_leaks=0 strace -f --seccomp-bpf -qq -o /dev/null -e trace=write \
+    -e inject=write:delay_exit=300000 "$cli" send --h 1 --v 2 --size 3
+check "exit 1: the third command fails after two went out" \
+    eval 'status_is 1 && contains "sending size (command 3 of 3) failed; sending may have failed, check the device"'
+check "two commands on the wire" [ "$(wire_codes a "$before")" = "20 21 " ]
+box_line a --no-faults && wait_until 10 box_node a >/dev/null
+
+scenario hidraw_two_boxes_first_is_used
+box_start b
+run "$cli" list
+check "list shows both boxes" eval 'contains "$(box_node a)	input 65" && contains "$(box_node b)	input 65"'
+first=a other=b
+[ "$(head -1 <<<"$run_out" | cut -f1)" = "$(box_node b)" ] && first=b other=a
+before_first=$(wire_count $first) before_other=$(wire_count $other)
+run "$cli" send --row2 B1
+check "the first listed box took the command" [ "$(wire_count $first)" -eq $((before_first + 1)) ]
+check "the other took nothing" [ "$(wire_count $other)" -eq "$before_other" ]
+box_stop b
+
+scenario hidraw_access_refused_names_node_and_rule
+node=$(box_node a)
+as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+run "${as_nobody[@]}" "$cli" read
+check "exit 1: access to the node was refused" \
+    eval 'status_is 1 && contains "connecting to it failed ($node): access was refused"'
+check "the message names the udev rule" contains "70-stampwright.rules"
+run "${as_nobody[@]}" "$cli" list
+check "list says why the node cannot be opened" contains "$node	cannot be opened: access was refused"
+
+scenario udev_rule_tags_the_box_and_nothing_else
+mkdir -p /run/udev/rules.d
+cp "$here/../../packaging/linux/70-stampwright.rules" /run/udev/rules.d/
+# Another vendor's HID device, for as long as its maker runs.
+python3 -c '
+import os, struct, time
+rd = bytes([0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x08, 0x09, 0x01, 0x81, 0x02, 0xC0])
+fd = os.open("/dev/uhid", os.O_RDWR)
+os.write(fd, struct.pack("<I128s64s64sHHIIII4096s", 11, b"other", b"", b"", len(rd), 3, 0x46D, 0xC52B, 0, 0, rd))
+time.sleep(60)' &
+other_maker=$!
+other_node() { grep -l "HID_ID=0003:0000046D:0000C52B" /sys/class/hidraw/hidraw*/device/uevent 2>/dev/null; }
+wait_until 10 other_node >/dev/null
+tags_of() {
+    run "$SW_VM_UDEVADM" test --action=add "$1"
+    run_out=$(grep -E '^TAGS=' <<<"$run_out")
+}
+box_sysfs=/sys/class/hidraw/$(basename "$(box_node a)")
+tags_of "$box_sysfs"
+check "the box's hidraw node gets the uaccess tag" contains ":uaccess:"
+other=$(other_node)
+tags_of "${other%/device/uevent}"
+check "another vendor's hidraw node does not" lacks "uaccess"
+tags_of "$(readlink -f "$box_sysfs/device")"
+check "nor does the box's HID device" lacks "uaccess"
+kill "$other_maker"
+
+# --- Wine's own HID stack: the bed's prefix under a tmpfs overlay; Wine's setupapi, hid and bus driver ---
+# Without udevd Wine's bus driver sees only the boxes present when it starts: box a is, in the known state.
+box_line a "${known_state[@]}"
+bed=$vm_work/bed
+rw=$vm_work/prefix-rw
+# (An overlay's upper layer cannot lie in the overlay that /tmp is.)
+mkdir -p "$bed/prefix" "$rw" && mount -t tmpfs prefix-rw "$rw" && mkdir -p "$rw/upper" "$rw/work" &&
+    mount -t overlay overlay -o "lowerdir=$SW_VM_WINDOWS/tests/e2e/bed/prefix,upperdir=$rw/upper,workdir=$rw/work" \
+        "$bed/prefix" || {
+    echo "the bed's prefix cannot be mounted: the Wine scenarios do not run"
+    end_scenario
+    touch "$SW_VM_OUT/done"
+    exit 1
+}
+{
+    cat "$SW_VM_WINDOWS/tests/e2e/bed/bed.conf"
+    # The doubles are not even staged.
+    echo 'SW_BED_STAGE_FILES=($(printf "%s\n" "${SW_BED_STAGE_FILES[@]}" | grep -v /doubles/))'
+    echo "SW_BED_ARTIFACTS='$SW_VM_OUT/artifacts'"
+} >"$bed/bed.conf"
+export SW_E2E_BOX=$vm_work/a
+wine_dir=$SW_VM_WINDOWS/tests/e2e/wine
+# shellcheck disable=SC1091
+. "$wine_dir/wine-env.sh" "$bed" && . "$wine_dir/bed-lib.sh" && . "$bed/bed.conf"
+# Windows programs crash when run from 9p: they are staged into the overlay's tmpfs.
+(bed_start_display && bed_stage_files && cp "$SW_VM_WINDOWS/cli/stampwright-cli.exe" "$SW_BED_STAGE/") \
+    >"$vm_work/bed-setup.log" 2>&1
+
+scenario wine_cli_lists_reads_and_sends
+run wine "$SW_BED_STAGE/stampwright-cli.exe" list
+say "figure: list with Wine's first start ${run_ms} ms"
+check "list shows the box at Wine's path, with the descriptor's lengths" \
+    eval 'contains "hid#vid_3c9b&pid_5d17&mi_00#" && contains "	input 65	output 65"'
+run wine "$SW_BED_STAGE/stampwright-cli.exe" --version
+say "figure: stampwright-cli.exe --version ${run_ms} ms (a process start under Wine)"
+run wine "$SW_BED_STAGE/stampwright-cli.exe" read
+check_read_shows_known_state
+say "figure: Wine read ${run_ms} ms (floor 3000 ms)"
+before=$(wire_count a)
+run wine "$SW_BED_STAGE/stampwright-cli.exe" "${send_two[@]}"
+check "exactly colour 1 and row 1 on the wire, byte for byte" [ "$(wire_from a "$before")" = "$sent_two" ]
+say "figure: Wine send of two commands ${run_ms} ms"
+
+# The bed's own scenarios, in the device mode of the box.
+panel_scenario() {
+    scenario "wine_panel_$1"
+    run env -u LC_ALL "$wine_dir/run-scenario.sh" "$1" "$bed"
+    printf '%s\n' "$run_out" >>"$SW_VM_OUT/$vm_current.log"
+    check "the bed's scenario $1 passes over Wine's HID stack" status_is 0
+}
+panel_scenario read_back_fills_every_control
+panel_scenario send_writes_eight_commands_then_completes
+bed_stop_wineserver
+bed_stop_display
+
+end_scenario
+touch "$SW_VM_OUT/done"
