@@ -25,7 +25,7 @@ std::string codePointName(char32_t c) {
 std::string whyNotAsItself(const TextPiece& piece) {
     const char32_t first = piece.shown.empty() ? 0 : piece.shown.front();
     const auto lead = piece.bytes.empty() ? 0 : static_cast<unsigned char>(piece.bytes.front());
-    if (first < 0x20 || (first >= 0x7F && first < 0xA0))
+    if (isControlCharacter(first))
         return joined({codePointName(first), " is a control character, which the device cannot show"});
     const std::string named = joined({"'", protocol::toUtf8(piece.shown), "' (", codePointName(first), ")"});
     if (piece.unmappable)
@@ -53,13 +53,13 @@ std::optional<protocol::EncodedRow> encodePieces(const PieceText& pieces, std::s
     return row;
 }
 
-PieceText readPieces(const DeviceCells& cells) {
+PieceText readPieces(const protocol::RowCells& cells) {
     std::array<std::uint8_t, 2 + protocol::kRowCellBytes> frame{};
     std::copy(cells.begin(), cells.end(), frame.begin() + 2);
     return protocol::piecesFromBytes(protocol::decodeRowCells(frame), kCp932);
 }
 
-bool sameCells(const protocol::EncodedRow& row, const DeviceCells& cells) {
+bool sameCells(const protocol::EncodedRow& row, const protocol::RowCells& cells) {
     return std::equal(row.bytes.begin(), row.bytes.end(), cells.begin());
 }
 

@@ -14,12 +14,10 @@
 
 namespace sw::cli {
 
-using DeviceCells = std::array<std::uint8_t, protocol::kRowCellBytes>;
-
 // A row as a script gives it: its text and, when it comes from a read, the cells it was read as.
 struct RowRequest {
     std::string text;  // UTF-8
-    std::optional<DeviceCells> readCells;
+    std::optional<protocol::RowCells> readCells;
     bool operator==(const RowRequest&) const = default;
 };
 

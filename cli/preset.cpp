@@ -10,6 +10,7 @@
 
 #include "cli/quoting.h"
 #include "protocol/product.h"
+#include "protocol/text_cells.h"
 #include "protocol/unicode_text.h"
 
 namespace sw::cli {
@@ -116,26 +117,13 @@ std::optional<long long> wholeNumber(const json& value,
     return static_cast<long long>(*number);
 }
 
-std::optional<DeviceCells> cellsFromHex(const json& value, std::string_view key, std::string& error) {
-    DeviceCells cells{};
-    const auto digit = [](char c) -> int {
-        return c >= '0' && c <= '9'   ? c - '0'
-               : c >= 'A' && c <= 'F' ? c - 'A' + 10
-               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                      : -1;
-    };
-    const std::string text = value.is_string() ? value.get<std::string>() : std::string();
-    bool ok = value.is_string() && text.size() == 2 * cells.size();
-    for (std::size_t i = 0; ok && i < cells.size(); ++i) {
-        const int high = digit(text[2 * i]);
-        const int low = digit(text[2 * i + 1]);
-        ok = high >= 0 && low >= 0;
-        cells[i] = static_cast<std::uint8_t>(high << 4 | low);
-    }
-    if (!ok) {
+// All 16 cells: a preset holds the whole row as read.
+std::optional<protocol::RowCells> readCellsFromHex(const json& value, std::string_view key, std::string& error) {
+    std::optional<protocol::RowCells> cells;
+    if (value.is_string() && value.get<std::string>().size() == 2 * protocol::kRowCellBytes)
+        cells = protocol::cellsFromHex(value.get<std::string>());
+    if (!cells)
         error = joined({keyName(key), " must be the row's 16 cells as 64 hexadecimal digits, not ", kindOf(value)});
-        return std::nullopt;
-    }
     return cells;
 }
 
@@ -194,21 +182,11 @@ bool readRow(const json& object, int row, std::optional<RowRequest>& out, std::s
     }
     out = RowRequest{it->get<std::string>(), {}};
     if (cells != object.end()) {
-        out->readCells = cellsFromHex(*cells, cellsKey, error);
+        out->readCells = readCellsFromHex(*cells, cellsKey, error);
         if (!out->readCells)
             return false;
     }
     return true;
-}
-
-std::string hexCells(const DeviceCells& cells) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : cells) {
-        text.push_back(kDigits[byte >> 4]);
-        text.push_back(kDigits[byte & 0x0F]);
-    }
-    return text;
 }
 
 }  // namespace
@@ -308,7 +286,7 @@ std::string formatPreset(const SettingsRequest& settings, const ReadFacts& facts
             continue;
         object[key] = (*row)->text;
         if ((*row)->readCells)
-            object[joined({key, "Cells"})] = hexCells(*(*row)->readCells);
+            object[joined({key, "Cells"})] = protocol::cellsToHex(*(*row)->readCells);
     }
     if (facts.osdPattern)
         object["osdPattern"] = *facts.osdPattern;

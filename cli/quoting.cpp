@@ -8,10 +8,6 @@ namespace sw::cli {
 
 namespace {
 
-bool isControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0);
-}
-
 // The length of the valid UTF-8 character at the start of `text`, or 0.
 std::size_t characterLength(std::string_view text) {
     for (std::size_t length = 1; length <= 4 && length <= text.size(); ++length) {
@@ -22,6 +18,10 @@ std::size_t characterLength(std::string_view text) {
 }
 
 }  // namespace
+
+bool isControlCharacter(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
 
 std::string joined(std::initializer_list<std::string_view> parts) {
     std::string text;
@@ -50,7 +50,7 @@ std::string quotedInput(std::string_view input) {
         }
         const std::size_t length = characterLength(input.substr(at));
         const std::string_view character = input.substr(at, length == 0 ? 1 : length);
-        if (length == 0 || isControl(protocol::fromUtf8(character)->front()))
+        if (length == 0 || isControlCharacter(protocol::fromUtf8(character)->front()))
             out += hexEscaped(character);
         else
             out += character;

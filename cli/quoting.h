@@ -14,6 +14,9 @@ inline constexpr std::size_t kQuotedCharacters = 40;
 // In single quotes; after kQuotedCharacters characters the rest is left out ("...").
 std::string quotedInput(std::string_view input);
 
+// C0 and C1 controls and DEL: what a terminal may act on.
+bool isControlCharacter(char32_t c);
+
 // "\xNN" for each byte.
 std::string hexEscaped(std::string_view bytes);
 

@@ -11,6 +11,8 @@ namespace sw::protocol {
 inline constexpr std::size_t kCommandFrameLength = 65;
 inline constexpr std::size_t kRowCellCount = 16;
 inline constexpr std::size_t kRowCellBytes = 2 * kRowCellCount;
+// One row's 16 cells, each first byte then second byte, as the row commands and replies carry them.
+using RowCells = std::array<std::uint8_t, kRowCellBytes>;
 
 enum class QueryCode : std::uint8_t {
     QueryLayout = 0x30,

@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "protocol/command_codes.h"
+
 namespace sw::protocol {
 
 struct LayoutReply {
@@ -28,7 +30,7 @@ struct RowReply {
     std::string text;   // Shift-JIS bytes, never containing a zero byte
     int cellCount = 0;  // 0..16
     // The 16 cells as they came (reply bytes 2 to 33), for a front that must give them back exactly.
-    std::array<std::uint8_t, 32> cells{};
+    RowCells cells{};
     bool operator==(const RowReply&) const = default;
 };
 

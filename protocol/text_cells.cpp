@@ -1,5 +1,7 @@
 #include "protocol/text_cells.h"
 
+#include <charconv>
+
 #include "protocol/command_codes.h"
 #include "protocol/reply_decoder.h"
 
@@ -48,6 +50,30 @@ int countRowCells(std::span<const std::uint8_t> reply) {
         }
     }
     return 0;
+}
+
+std::optional<RowCells> cellsFromHex(std::string_view digits) {
+    if (digits.size() % 4 != 0 || digits.size() > 2 * kRowCellBytes)
+        return std::nullopt;
+    RowCells cells{};
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        unsigned value = 0;
+        const auto [end, ec] = std::from_chars(digits.data() + i, digits.data() + i + 2, value, 16);
+        if (ec != std::errc{} || end != digits.data() + i + 2)
+            return std::nullopt;
+        cells[i / 2] = static_cast<std::uint8_t>(value);
+    }
+    return cells;
+}
+
+std::string cellsToHex(const RowCells& cells) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string digits;
+    for (const std::uint8_t byte : cells) {
+        digits.push_back(kDigits[byte >> 4]);
+        digits.push_back(kDigits[byte & 0x0F]);
+    }
+    return digits;
 }
 
 void appendToCombinedText(std::string& combinedText, int row, const std::string& rowText) {

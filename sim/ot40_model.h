@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "protocol/command_codes.h"
+
 namespace sw::sim {
 
 using Millis = std::int64_t;
@@ -21,7 +23,7 @@ inline constexpr Millis kDefaultAnswerDelayMs = 20;
 // Well past the panel's 500 ms pause, so a late answer always misses its read.
 inline constexpr Millis kLateAnswerDelayMs = 800;
 
-using RowCells = std::array<std::uint8_t, 32>;  // 16 cells, first byte then second byte
+using protocol::RowCells;  // 16 cells, first byte then second byte
 
 struct Ot40Settings {
     std::uint16_t hPosition = 100;  // 0..4095 as the device stores it

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "protocol/text_cells.h"
+
 namespace sw::sim {
 namespace {
 
@@ -94,22 +96,6 @@ bool parseResolution(std::string_view text, InputSignal& signal) {
     signal.width = static_cast<std::uint16_t>(*width);
     signal.height = static_cast<std::uint16_t>(*height);
     signal.interlaced = interlaced;
-    return true;
-}
-
-// Whole cells as hexadecimal bytes; the cells after them are empty.
-bool parseCells(std::string_view text, RowCells& cells) {
-    if (text.size() % 4 != 0 || text.size() > 2 * cells.size())
-        return false;
-    RowCells parsed{};
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        unsigned value = 0;
-        auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-        if (ec != std::errc{} || ptr != text.data() + i + 2)
-            return false;
-        parsed[i / 2] = static_cast<std::uint8_t>(value);
-    }
-    cells = parsed;
     return true;
 }
 
@@ -219,8 +205,10 @@ SimOptionsResult parseSimOptions(std::span<const std::string_view> args, const S
                     return failure(bad);
                 (arg == "--colour1" ? o.settings.colour1 : o.settings.colour2) = static_cast<std::uint8_t>(*n);
             } else if (arg == "--row1" || arg == "--row2") {
-                if (!parseCells(value, arg == "--row1" ? o.settings.row1 : o.settings.row2))
+                const auto cells = protocol::cellsFromHex(value);
+                if (!cells)
                     return failure(bad);
+                (arg == "--row1" ? o.settings.row1 : o.settings.row2) = *cells;
             } else {
                 return failure("unknown argument " + std::string(arg));
             }

@@ -23,8 +23,8 @@ inline void PrintTo(const ColourReply& r, std::ostream* os) {
     *os << "Colour{" << r.colour << " index=" << int{r.colourIndex} << "}";
 }
 // A row reply's 16 cells from their bytes (the rest zero).
-inline std::array<std::uint8_t, 32> cellBytes(std::string_view bytes) {
-    std::array<std::uint8_t, 32> cells{};
+inline RowCells cellBytes(std::string_view bytes) {
+    RowCells cells{};
     std::copy(bytes.begin(), bytes.end(), cells.begin());
     return cells;
 }

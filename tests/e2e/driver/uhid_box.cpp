@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "protocol/text_cells.h"
 #include "tests/e2e/driver/wait.h"
 #include "win32/unique_handle.h"
 
@@ -20,16 +21,6 @@ std::string onDriveZ(std::string path) {
             c = '\\';
     }
     return "Z:" + path;
-}
-
-std::string hexCells(const sim::RowCells& cells) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (const std::uint8_t byte : cells) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
-    }
-    return hex;
 }
 
 }  // namespace
@@ -82,7 +73,7 @@ std::string optionsLine(const sim::Ot40Settings& s) {
     std::ostringstream line;
     line << "--h " << s.hPosition << " --v " << s.vPosition << " --size " << s.sizeIndex + 1 << " --halftone "
          << (s.halftone ? "on" : "off") << " --colour1 " << int{s.colour1} << " --colour2 " << int{s.colour2}
-         << " --row1 " << hexCells(s.row1) << " --row2 " << hexCells(s.row2);
+         << " --row1 " << protocol::cellsToHex(s.row1) << " --row2 " << protocol::cellsToHex(s.row2);
     return line.str();
 }
 
