@@ -2,6 +2,8 @@
 
 #include "app/cp932_text.h"
 
+#include <algorithm>
+
 namespace sw::app {
 
 using protocol::PieceText;
@@ -21,19 +23,16 @@ std::size_t utf16Units(const PieceText& text, std::size_t pieces) {
 
 void DialogText::SetItemText(int id, std::string_view cp932) {
     // Remembered first: the edit's EN_CHANGE, raised inside the call, may already read it back.
-    PieceText& text = texts_[id];
-    text = protocol::piecesFromBytes(cp932, kCp932);
-    SetWindowTextOf(id, ToWide(text));
+    protocol::EditedRow& text = texts_[id];
+    text = protocol::rowFromDevice(cp932, kCp932);
+    SetWindowTextOf(id, ToWide(text.pieces));
 }
 
 std::string DialogText::GetItemText(int id, std::size_t bufferSize) const {
-    std::string bytes;
-    for (const protocol::TextPiece& piece : CurrentPieces(id)) {
-        if (bytes.size() + piece.bytes.size() + 1 > bufferSize)
-            break;
-        bytes += piece.bytes;
-    }
-    return bytes;
+    PieceText pieces = CurrentText(id).pieces;
+    while (!pieces.empty() && protocol::joinBytes(pieces).size() + 1 > bufferSize)
+        pieces.pop_back();
+    return protocol::joinBytes(pieces);
 }
 
 void DialogText::AddComboString(int id, std::string_view cp932) {
@@ -53,29 +52,39 @@ void DialogText::SetEditLimit(int id, int limitBytes) {
     // digit out of a position edit before any notification.
     SendDlgItemMessageW(dialog_.Handle(), id, EM_LIMITTEXT, static_cast<WPARAM>(limitBytes), 0);
     limits_[id] = static_cast<std::size_t>(limitBytes);
-    texts_[id] = CurrentPieces(id);
+    texts_[id] = CurrentText(id);
 }
 
 bool DialogText::OnEditChange(int id) {
-    PieceText& before = texts_[id];
-    protocol::PieceEdit edit = protocol::alignEdit(before, ToCodePoints(WindowText(id)), kCp932);
+    protocol::EditedRow& text = texts_[id];
+    const std::wstring shown = WindowText(id);
+    protocol::PieceEdit edit = protocol::alignEdit(text, ToCodePoints(shown), kCp932, CaretIn(id, shown));
     const auto limit = limits_.find(id);
-    const bool cut = !settingText_ && limit != limits_.end() && protocol::fitEdit(before, edit, limit->second);
-    PieceText after = protocol::applyEdit(before, edit);
-    const std::size_t caret = utf16Units(after, edit.keptFront + edit.inserted.size());
-    before = std::move(after);
-    if (!cut)
+    if (!settingText_ && limit != limits_.end())
+        protocol::fitEdit(text.pieces, edit, limit->second);
+    protocol::applyEdit(text, edit);
+    const std::wstring after = ToWide(text.pieces);
+    if (after == shown)
         return false;
-    SetWindowTextOf(id, ToWide(before));
+    // The caret stays after what was inserted, as the edit itself leaves it.
+    const std::size_t caret = utf16Units(text.pieces, edit.keptFront + edit.inserted.size());
+    SetWindowTextOf(id, after);
     SendDlgItemMessageW(dialog_.Handle(), id, EM_SETSEL, caret, caret);
     return true;
 }
 
-PieceText DialogText::CurrentPieces(int id) const {
-    static const PieceText kNone;
+std::size_t DialogText::CaretIn(int id, std::wstring_view text) const {
+    DWORD end = 0;
+    SendDlgItemMessageW(dialog_.Handle(), id, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    return ToCodePoints(text.substr(0, std::min<std::size_t>(end, text.size()))).size();
+}
+
+protocol::EditedRow DialogText::CurrentText(int id) const {
     const auto found = texts_.find(id);
-    const PieceText& before = found != texts_.end() ? found->second : kNone;
-    return protocol::applyEdit(before, protocol::alignEdit(before, ToCodePoints(WindowText(id)), kCp932));
+    protocol::EditedRow text = found != texts_.end() ? found->second : protocol::EditedRow{};
+    const std::wstring shown = WindowText(id);
+    protocol::applyEdit(text, protocol::alignEdit(text, ToCodePoints(shown), kCp932, CaretIn(id, shown)));
+    return text;
 }
 
 std::wstring DialogText::WindowText(int id) const {

@@ -78,7 +78,8 @@ bool CMainDlg::OnCommand(int controlId, int notificationCode) {
             CloseDialog(2);
             return true;
         default:
-            // An edit whose typed text was cut has already told the panel of the cut text, from inside the cut.
+            // An edit whose text the boundary replaced (typing cut at the limit, a "?" shown for a character code
+            // page 932 lacks) has already told the panel of the new text, from inside the replacement.
             if (notificationCode == EN_CHANGE && text_.OnEditChange(controlId))
                 return true;
             // Also for notifications that arrive before WM_INITDIALOG or from inside the panel's own calls

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cli/cp932_codec.h"
 #include "protocol/unicode_text.h"
@@ -30,14 +31,16 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
     return std::string(out, sizeof out - outLeft);
 }
 
+constexpr const char* kCharset = "CP932";
+
 std::optional<std::string> encode(char32_t character) {
     if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
         return std::nullopt;
-    return convert("CP932", "UTF-8", protocol::toUtf8(std::u32string(1, character)));
+    return convert(kCharset, "UTF-8", protocol::toUtf8(std::u32string(1, character)));
 }
 
 std::optional<char32_t> decode(std::string_view bytes) {
-    const auto utf8 = convert("UTF-8", "CP932", bytes);
+    const auto utf8 = convert("UTF-8", kCharset, bytes);
     if (!utf8)
         return std::nullopt;
     const auto codePoints = protocol::fromUtf8(*utf8);
@@ -49,5 +52,19 @@ std::optional<char32_t> decode(std::string_view bytes) {
 }  // namespace
 
 const protocol::Cp932Codec kCp932{&encode, &decode};
+
+std::optional<std::string> iconvConverterMissing(const char* charset) {
+    for (const auto& [to, from] : {std::pair(charset, "UTF-8"), std::pair("UTF-8", charset)}) {
+        const iconv_t cd = iconv_open(to, from);
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return std::string("the system has no code page 932 converter (iconv's \"") + charset + "\")";
+        iconv_close(cd);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> cp932ConverterMissing() {
+    return iconvConverterMissing(kCharset);
+}
 
 }  // namespace sw::cli

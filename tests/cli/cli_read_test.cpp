@@ -226,7 +226,8 @@ const PresetCase kPresetCases[] = {
     {"Utf16WithMark", utf16WithMark(u"{\"version\": 1, \"h\": 9}"), 0, {"20:0009"}, ""},
     {"Utf8WithMark", "\xEF\xBB\xBF{\"version\": 1, \"h\": 9}", 0, {"20:0009"}, ""},
     {"NotUtf8", "{\"version\": 1, \"row1\": \"\xFF\"}", 2, {}, "not UTF-8"},
-    // The cells a read gave go back as they were while the row's text is left; edited, the rest is new typing.
+    // The cells a read gave go back as they were while the row's text is left; edited, every character left as it
+    // was keeps its cell, and only the new ones are converted.
     {"CellsKeptWhileTextIsLeft",
      R"({"version": 1, "row1": "X", "row1Cells": ")" + kHalfwidthX + "\"}",
      0,
@@ -235,7 +236,12 @@ const PresetCase kPresetCases[] = {
     {"CellsOfAnEditedRow",
      R"({"version": 1, "row1": "XY", "row1Cells": ")" + kHalfwidthX + "\"}",
      0,
-     {"28:82778278"},
+     {"28:00588278"},
+     ""},
+    {"CellsOfAnEditedRowAroundTheEdit",
+     R"({"version": 1, "row1": "A BC", "row1Cells": "004100200042)" + std::string(52, '0') + "\"}",
+     0,
+     {"28:0041002000428262"},
      ""},
     {"CellsMalformed", R"({"version": 1, "row1": "X", "row1Cells": "0058"})", 2, {}, "64 hexadecimal digits"},
     {"CellsWithoutTheirRow",
