@@ -112,9 +112,11 @@ std::optional<std::size_t> freeHeldPiece(const PieceText& held,
 
 TextPiece typedPiece(std::u32string_view typed, char32_t character, const Cp932Codec& codec) {
     std::optional<std::string> bytes = codec.encode(character);
-    // Some tables encode a character as another one's code (glibc: ¥ as 5C, which is the backslash coming back):
-    // such a code would put on the wire what the row does not show.
-    if (bytes && codec.decode(*bytes) != character)
+    // Some tables encode a character as another one's code (glibc: ¥ as 5C, which is the backslash coming back), or
+    // as a byte that is no character (Windows: U+0080 as 80): such a code would put on the wire what the row does not
+    // show, and differ from one platform to the next.
+    if (bytes && (codec.decode(*bytes) != character ||
+                  (bytes->size() == 1 && isNoCharacterByte(static_cast<unsigned char>((*bytes)[0])))))
         bytes.reset();
     if (!bytes)
         return {

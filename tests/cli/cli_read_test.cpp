@@ -243,6 +243,20 @@ const PresetCase kPresetCases[] = {
      0,
      {"28:0041002000428262"},
      ""},
+    // A cell that is no text (a lone lead byte) stays the cell it was; the B typed after it is its own cell.
+    {"CellsOfALoneLeadByteTakeNoTyping",
+     R"({"version": 1, "row1": ")" + utf8(u8"Ａ\uFFFDB") + R"(", "row1Cells": "82600081)" + std::string(56, '0') +
+         "\"}",
+     0,
+     {"28:826000818261"},
+     ""},
+    // A sound mark after a kept kanji is a character of its own: it is the one refused, not 髙.
+    {"MarkAfterAKeptKanjiIsNamed",
+     R"({"version": 1, "row1": ")" + utf8(u8"髙\u3099橋") + R"(", "row1Cells": "EEE08BB4)" + std::string(56, '0') +
+         "\"}",
+     2,
+     {},
+     "(U+3099) has no code page 932 form"},
     {"CellsMalformed", R"({"version": 1, "row1": "X", "row1Cells": "0058"})", 2, {}, "64 hexadecimal digits"},
     {"CellsWithoutTheirRow",
      R"({"version": 1, "row2Cells": ")" + kHalfwidthX + "\"}",

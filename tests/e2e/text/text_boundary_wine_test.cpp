@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/cp932_text.h"
 #include "app/dialog_text.h"
+#include "cli/cp932_codec.h"
 #include "protocol/row_encoder.h"
 #include "tests/e2e/device/wine_test_runner.h"
+#include "tests/protocol/cp932_table_digest.h"
 
 namespace {
 
@@ -140,10 +144,39 @@ void AnEditedReadBackKeepsTheBytesOfWhatWasLeft() {
     SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 6, 6);
     window.Type(L"B");
     SW_CHECK_EQ(CellsOf(window.Read()), std::string("\xEE\xE0\x8B\xB4\x82\x60\x87\x90\xED\x40\x00\x00\x82\x61", 14));
-    // Deleted and typed again, 髙 is new typing.
+    // Deleted and typed again, or undone, 髙 is the device's 髙 still.
     SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 0, 1);
     window.Type(L"\b髙");
-    SW_CHECK_EQ(window.Read().substr(0, 2), std::string("\xFB\xFC"));
+    SW_CHECK_EQ(window.Read().substr(0, 2), std::string("\xEE\xE0"));
+    SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 0, -1);
+    window.Type(L"X");
+    SendDlgItemMessageW(window.Handle(), kEditId, EM_UNDO, 0, 0);
+    SW_CHECK(window.Shown() == L"髙橋A≒纊\uFFFDB");
+    SW_CHECK_EQ(window.Read().substr(0, 2), std::string("\xEE\xE0"));
+}
+
+// The edit shows what is sent: a character code page 932 lacks, visible or not, turns into the "?" sent for it as it
+// is pasted; the caret stays after the paste.
+void ShowsTheQuestionMarkThatIsSent() {
+    EditWindow window;
+    window.text.SetEditLimit(kEditId, 16);
+    window.text.SetItemText(kEditId, "Z");
+    SendDlgItemMessageW(window.Handle(), kEditId, EM_SETSEL, 1, 1);
+    window.Paste(L"A\u00A0B\u200B\u00A5\uFEFF\U0001F600");
+    SW_CHECK(window.Shown() == L"ZA?B?\u00A5??");
+    SW_CHECK_EQ(window.Read(), std::string("ZA?B?\x81\x8F??"));
+    SW_CHECK_EQ(window.Caret(), DWORD{8});
+}
+
+// The panel's tables and the Windows companion's give what iconv's give on Linux, for every BMP character.
+void TablesMatchTheLinuxCompanion() {
+    for (const auto& [name, codec] : {std::pair("panel", &sw::app::kCp932), std::pair("companion", &sw::cli::kCp932)}) {
+        const Row about(name);
+        const sw::test::TableDigest digest = sw::test::digestTables(*codec);
+        std::printf("  %s: typed %016llx, read %016llx\n", name, static_cast<unsigned long long>(digest.typed),
+                    static_cast<unsigned long long>(digest.read));
+        SW_CHECK(digest == sw::test::kCp932TableDigest);
+    }
 }
 
 // (A typed character refused at the limit is the send scenario's: there the keys are real.)
@@ -189,6 +222,8 @@ int main() {
         {"the system's code page is not 932 here", RunsOnAnotherSystemCodePage},
         {"converts with code page 932", ConvertsWithCodePage932},
         {"an edited read-back keeps the bytes of what was left", AnEditedReadBackKeepsTheBytesOfWhatWasLeft},
+        {"the edit shows the \"?\" that is sent", ShowsTheQuestionMarkThatIsSent},
+        {"the tables match the Linux companion's", TablesMatchTheLinuxCompanion},
         {"typing stops at 16 bytes", TypingStopsAtSixteenBytes},
     };
     return sw::wine_test::RunAll(cases);
