@@ -24,6 +24,18 @@ bool pressKey(WORD virtualKey) {
     return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
 }
 
+bool pressKeyWith(WORD modifier, WORD virtualKey) {
+    std::array<INPUT, 4> keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const WORD key = i == 0 || i == 3 ? modifier : virtualKey;
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = key;
+        keys[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
+}
+
 bool pressCharacter(wchar_t character) {
     std::array<INPUT, 2> keys{};
     keys[0].type = INPUT_KEYBOARD;

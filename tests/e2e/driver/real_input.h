@@ -14,6 +14,9 @@ bool bringToFront(HWND window, Millis limit = kReactionLimit);
 // One press and release of a key (a virtual-key code) into the input queue.
 bool pressKey(WORD virtualKey);
 
+// A key pressed while a modifier key (VK_CONTROL, VK_SHIFT...) is held down: a shortcut such as Ctrl+Z.
+bool pressKeyWith(WORD modifier, WORD virtualKey);
+
 // One press and release of a key that types `character` (KEYEVENTF_UNICODE: the panel gets the UTF-16 unit as
 // its character message, whatever the keyboard layout).
 bool pressCharacter(wchar_t character);

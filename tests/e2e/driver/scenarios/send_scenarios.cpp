@@ -235,4 +235,31 @@ SW_SCENARIO(send_keeps_device_bytes_of_unedited_characters,
     closePanel(*panel);
 }
 
+SW_SCENARIO(send_after_undo_keeps_device_bytes,
+            "a read-back row holding 髙 in its NEC-selected code (EE E0), typed over whole and brought back with "
+            "Ctrl+Z, goes back with the device's bytes, not as new typing that the device would show as a space") {
+    HostedDevice device;
+    const DeviceSetUp setUp = [](HostedDevice& hosted) {
+        sim::Ot40Settings settings = sim::defaultSettings();
+        settings.row1 = {0xEE, 0xE0, 0x8B, 0xB4};  // 髙橋
+        hosted.setSettings(settings);
+    };
+    auto panel = startDeviceAndConnectedPanel(context, device, setUp);
+    if (!panel)
+        return;
+    const RemoteDialog& dialog = panel->dialog;
+
+    typeRow(dialog, IDC_ROW1, L"X", "X");
+    CHECK(pressKeyWith(VK_CONTROL, 'Z'));
+    CHECK(waitFor(kReactionLimit, [&] { return dialog.wideText(IDC_ROW1) == std::optional<std::wstring>(L"髙橋"); }));
+
+    const std::uint32_t before = device.reportsReceived();
+    CHECK(dialog.click(IDC_SEND));
+    device.waitForReports(before + 8);
+    const auto sent = entriesFrom(device.wireLog(), before);
+    if (CHECK_EQ(sent.size(), std::size_t{8}))
+        CHECK_EQ(hexReports({sent[6]}), hexReports({commandFrame(0x28, {0xEE, 0xE0, 0x8B, 0xB4})}));
+    closePanel(*panel);
+}
+
 }  // namespace sw::e2e
