@@ -4,14 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tests/protocol/cp932_reference.h"
 #include "tests/protocol/row_edit_steps.h"
-
-namespace {
-
-const sw::protocol::Cp932Codec kCodec{&sw::test::cp932FromCodePoint, &sw::test::codePointFromCp932};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::size_t at = 0;
@@ -22,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return value % below;
     };
     const sw::protocol::RowCells cells = sw::test::randomCells(choose);
-    if (!sw::test::editRandomly(cells, 8, choose, kCodec).empty())
+    if (!sw::test::editRandomly(cells, 8, choose, sw::test::kRememberedCp932).empty())
         __builtin_trap();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,12 +17,26 @@
 #include "protocol/row_encoder.h"
 #include "protocol/row_text.h"
 #include "protocol/text_cells.h"
+#include "tests/protocol/cp932_reference.h"
 
 namespace sw::test {
 
 using protocol::EditedRow;
 using protocol::PieceText;
 using protocol::TextPiece;
+
+// The reference tables, remembered: iconv opens a converter for every character.
+inline std::optional<std::string> rememberedEncode(char32_t c) {
+    static std::map<char32_t, std::optional<std::string>> known;
+    const auto found = known.find(c);
+    return found != known.end() ? found->second : known[c] = cp932FromCodePoint(c);
+}
+inline std::optional<char32_t> rememberedDecode(std::string_view bytes) {
+    static std::map<std::string, std::optional<char32_t>, std::less<>> known;
+    const auto found = known.find(bytes);
+    return found != known.end() ? found->second : known[std::string(bytes)] = codePointFromCp932(bytes);
+}
+inline const protocol::Cp932Codec kRememberedCp932{&rememberedEncode, &rememberedDecode};
 
 // Picks a number below its argument (never called with 0).
 using Choose = std::function<std::size_t(std::size_t)>;
