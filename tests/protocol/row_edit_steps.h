@@ -74,43 +74,26 @@ struct EditStep {
     std::optional<std::size_t> changeEnd;  // the caret after the change, where the editor knows it
 };
 
-// One operator change of `shown`: typing or pasting, deleting, typing over a selection, undoing to an earlier text,
-// or cutting a part and pasting it back elsewhere (two changes: `then` holds the paste).
+// One operator change of `shown`: typing over a selection (or at the caret), deleting, undoing to an earlier text,
+// or cutting a part and pasting it back elsewhere (two steps).
 inline std::vector<EditStep> randomChange(const std::u32string& shown,
                                           const std::vector<std::u32string>& earlier,
                                           const Choose& choose) {
-    const auto at = [&](std::size_t below) { return choose(below + 1); };
-    const auto typed = [&] {
-        std::u32string text;
-        for (std::size_t n = 1 + choose(4); n > 0; --n)
-            text += kTyped[choose(kTyped.size())];
-        return text;
-    };
-    const std::size_t from = at(shown.size());
-    const std::size_t to = from + at(shown.size() - from);
-    const std::u32string before = shown.substr(0, from);
-    const std::u32string after = shown.substr(to);
-    switch (choose(5)) {
-        case 0: {
-            const std::u32string text = typed();
-            return {{before + text + shown.substr(from), from + text.size()}};
-        }
+    const std::size_t from = choose(shown.size() + 1);
+    const std::size_t to = from + choose(shown.size() - from + 1);
+    const std::u32string left = shown.substr(0, from) + shown.substr(to);
+    std::u32string typed;
+    for (std::size_t n = choose(5); n > 0; --n)
+        typed += kTyped[choose(kTyped.size())];
+    const std::size_t paste = choose(left.size() + 1);
+    switch (choose(3)) {
+        case 0:
+            return {{shown.substr(0, from) + typed + shown.substr(to), from + typed.size()}};
         case 1:
-            return {{before + after, from}};
-        case 2: {
-            const std::u32string text = typed();
-            return {{before + text + after, from + text.size()}};
-        }
-        case 3:
-            if (!earlier.empty())
-                return {{earlier[choose(earlier.size())], std::nullopt}};
-            return {{shown, shown.size()}};
-        default: {
-            const std::u32string cut = shown.substr(from, to - from);
-            const std::u32string left = before + after;
-            const std::size_t paste = at(left.size());
-            return {{left, from}, {left.substr(0, paste) + cut + left.substr(paste), paste + cut.size()}};
-        }
+            return {{earlier[choose(earlier.size())], std::nullopt}};
+        default:
+            return {{left, from},
+                    {left.substr(0, paste) + shown.substr(from, to - from) + left.substr(paste), paste + to - from}};
     }
 }
 
@@ -119,82 +102,55 @@ inline std::string cellsOf(const std::string& bytes) {
     return {row.bytes.begin(), row.bytes.begin() + static_cast<std::ptrdiff_t>(row.length)};
 }
 
-// What is wrong with `row` after a change to `now` (`cut`: the typing limit cut the change); empty when nothing.
-inline std::vector<std::string> rowFaults(const EditedRow& row,
-                                          const std::u32string& now,
-                                          bool cut,
-                                          std::size_t keptBytes,
-                                          const protocol::Cp932Codec& codec) {
-    std::vector<std::string> faults;
+// What is wrong with `row` after a change to `now` that the typing limit cut or not; empty when nothing.
+inline std::string rowFault(const EditedRow& row, std::u32string_view now, bool cut, std::size_t bytesBefore) {
     std::set<std::size_t> inRow;
     std::size_t bytes = 0;
+    std::size_t at = 0;  // in `now`: each piece shows its part of it, or the "?" for a character it lacks
     for (const TextPiece& piece : row.pieces) {
         bytes += piece.bytes.size();
-        if (piece.held) {
-            if (*piece.held >= row.held.size() || !(piece == row.held[*piece.held]) ||
-                !inRow.insert(*piece.held).second)
-                faults.push_back("a held piece is not the device's, or stands twice");
-            else if (protocol::piecesFromBytes(piece.bytes, codec) !=
-                     PieceText{{piece.shown, piece.bytes, false, {}, {}}})
-                faults.push_back("a held piece's bytes do not show what it shows");
-        } else if (piece.unmappable
-                       ? piece.shown != U"?" || piece.bytes != "?"
-                       : protocol::joinBytes(protocol::piecesFromTyping(piece.shown, codec)) != piece.bytes) {
-            faults.push_back("a typed piece's bytes are not what its character is typed as");
-        }
+        if (piece.held &&
+            (*piece.held >= row.held.size() || !(piece == row.held[*piece.held]) || !inRow.insert(*piece.held).second))
+            return "a held piece is not the device's, or stands twice";
+        if (now.substr(std::min(at, now.size())).starts_with(piece.shown))
+            at += piece.shown.size();
+        else if (piece.unmappable && now.substr(std::min(at, now.size())).starts_with(piece.typed))
+            at += piece.typed.size();
+        else
+            at = now.size() + 1;
+    }
+    std::string expected;
+    for (std::size_t i = 0; i < row.pieces.size(); ++i) {
+        const std::string& own = row.pieces[i].bytes;
+        // The cells: each piece's own, but for a half-width kana and its sound mark, which make one cell.
+        const std::string pair = i + 1 < row.pieces.size() ? own + row.pieces[i + 1].bytes : "";
+        const bool voiced = pair.size() == 2 && static_cast<unsigned char>(pair[0]) >= 0xA6 &&
+                            static_cast<unsigned char>(pair[0]) < 0xE0 && static_cast<unsigned char>(pair[1]) >= 0xDE &&
+                            static_cast<unsigned char>(pair[1]) < 0xE0 && cellsOf(pair).size() == 2;
+        expected += cellsOf(voiced ? pair : own);
+        i += voiced ? 1 : 0;
     }
     for (const TextPiece& piece : row.pieces) {
         for (std::size_t i = 0; i < row.held.size() && !piece.held && !piece.unmappable; ++i) {
             if (!inRow.contains(i) && row.held[i].shown == piece.shown &&
                 row.held[i].bytes.size() == piece.bytes.size())
-                faults.push_back("a character was converted anew while the device's piece for it was free");
+                return "a character was converted anew while the device's piece for it was free";
         }
-    }
-    // Each piece shows its part of the text, or the "?" for a character it lacks.
-    std::size_t at = 0;
-    for (const TextPiece& piece : row.pieces) {
-        if (at > now.size())
-            break;
-        if (std::u32string_view(now).substr(at).starts_with(piece.shown))
-            at += piece.shown.size();
-        else if (piece.unmappable && std::u32string_view(now).substr(at).starts_with(piece.typed))
-            at += piece.typed.size();
-        else
-            at = now.size() + 1;
     }
     if (!cut && at != now.size())
-        faults.push_back("the row does not show the text edited into it");
-    if (cut && bytes > std::max<std::size_t>(16, keptBytes))
-        faults.push_back("typing passed the 16-byte limit");
-    // The cells: each piece's own, but for a half-width kana and its sound mark, which make one cell.
-    std::string expected;
-    for (std::size_t i = 0; i < row.pieces.size(); ++i) {
-        const std::string& one = row.pieces[i].bytes;
-        const auto halfwidth = [](const std::string& b, unsigned char from) {
-            return b.size() == 1 && static_cast<unsigned char>(b[0]) >= from &&
-                   static_cast<unsigned char>(b[0]) <= 0xDF;
-        };
-        if (i + 1 < row.pieces.size() && halfwidth(one, 0xA6) && halfwidth(row.pieces[i + 1].bytes, 0xDE)) {
-            const std::string pair = one + row.pieces[i + 1].bytes;
-            if (cellsOf(pair).size() == 2) {
-                expected += cellsOf(pair);
-                ++i;
-                continue;
-            }
-        }
-        expected += cellsOf(one);
-    }
-    const std::string wire = cellsOf(protocol::joinBytes(row.pieces));
-    if (wire != expected.substr(0, std::min(expected.size(), protocol::kRowCellBytes)))
-        faults.push_back("the wire pairs bytes of two pieces");
-    return faults;
+        return "the row does not show the text edited into it";
+    if (cut && bytes > std::max<std::size_t>(16, bytesBefore))
+        return "typing passed the 16-byte limit";
+    if (cellsOf(protocol::joinBytes(row.pieces)) != expected.substr(0, protocol::kRowCellBytes))
+        return "the wire pairs bytes of two pieces";
+    return {};
 }
 
-// Reads back `cells` and makes `changes` random changes as the panel's edit takes them, checking after each.
-inline std::vector<std::string> editRandomly(const protocol::RowCells& cells,
-                                             std::size_t changes,
-                                             const Choose& choose,
-                                             const protocol::Cp932Codec& codec) {
+// Reads back `cells` and makes `changes` random changes as the panel's edit takes them, checking after each step.
+inline std::string editRandomly(const protocol::RowCells& cells,
+                                std::size_t changes,
+                                const Choose& choose,
+                                const protocol::Cp932Codec& codec) {
     std::array<std::uint8_t, 2 + protocol::kRowCellBytes> reply{};
     std::copy(cells.begin(), cells.end(), reply.begin() + 2);
     EditedRow row = protocol::rowFromDevice(protocol::decodeRowCells(reply), codec);
@@ -204,15 +160,10 @@ inline std::vector<std::string> editRandomly(const protocol::RowCells& cells,
         for (const EditStep& step : randomChange(earlier.back(), earlier, choose)) {
             protocol::PieceEdit edit = protocol::alignEdit(row, step.now, codec, step.changeEnd);
             const bool cut = protocol::fitEdit(row.pieces, edit, 16);
-            std::size_t kept = 0;
-            for (std::size_t i = 0; i < row.pieces.size(); ++i) {
-                if (i < edit.keptFront || i >= row.pieces.size() - edit.keptBack)
-                    kept += row.pieces[i].bytes.size();
-            }
+            const std::size_t bytesBefore = protocol::joinBytes(row.pieces).size();
             protocol::applyEdit(row, edit);
-            auto faults = rowFaults(row, step.now, cut, kept, codec);
-            if (!faults.empty())
-                return faults;
+            if (std::string fault = rowFault(row, step.now, cut, bytesBefore); !fault.empty())
+                return fault;
         }
     }
     return {};
