@@ -70,6 +70,7 @@ bool DialogText::OnEditChange(int id) {
     const std::size_t caret = utf16Units(text.pieces, edit.keptFront + edit.inserted.size());
     SetWindowTextOf(id, after);
     SendDlgItemMessageW(dialog_.Handle(), id, EM_SETSEL, caret, caret);
+    SendDlgItemMessageW(dialog_.Handle(), id, EM_SCROLLCARET, 0, 0);
     return true;
 }
 
