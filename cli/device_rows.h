@@ -23,8 +23,8 @@ struct RowRequest {
 
 // The cells the device gets, or none with `error` naming the first character that cannot reach it as itself
 // (a character code page 932 lacks, one the device would show as a space or not at all, a control character).
-// Unchanged text with read cells gives back those very cells; changed, the characters left as they were keep
-// their bytes and only what is new is converted.
+// Unchanged text with read cells gives back those very cells; changed, every character the device held keeps the
+// cell it was read from (also where it stands again after the change) and only what is new is converted.
 std::optional<protocol::EncodedRow> rowCells(const RowRequest& row, std::string& error);
 
 // A row as read: its text (U+FFFD for cells that are no text) and, where the text alone would not give back the
