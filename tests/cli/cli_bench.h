@@ -3,8 +3,11 @@
 
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -40,8 +43,11 @@ struct CliBench {
     CliRun run(const std::vector<std::string>& args, bool errIsTerminal = false) {
         std::ostringstream out;
         std::ostringstream err;
+        std::istringstream in(stdinText);
         CliRun result;
-        result.exitCode = cli::runCli(args, link, {out, err, errIsTerminal});
+        result.exitCode =
+            cli::runCli(args, link, {out, err, errIsTerminal, &in},
+                        [this](const std::string& path, std::uint32_t waitMs) { return lockBox(path, waitMs); });
         result.out = out.str();
         result.err = err.str();
         return result;
@@ -88,6 +94,25 @@ struct CliBench {
             codes.push_back(entry.bytes.size() > 1 ? entry.bytes[1] : -1);
         return codes;
     }
+
+    // The box's lock as the system would keep it, with the waits on the virtual clock: held by `lockHolder`
+    // ("" when the system cannot tell who), or free.
+    device::BoxLock lockBox(const std::string& path, std::uint32_t waitMs) {
+        if (lockHolder) {
+            clock.advance(waitMs);
+            return device::BoxLock::busyWith(*lockHolder);
+        }
+        lockedPaths.push_back(path);
+        lockHeld = true;
+        return device::BoxLock::takenWith([this] {
+            EXPECT_FALSE(link.IsOpen()) << "the box is closed before its lock goes";
+            lockHeld = false;
+        });
+    }
+    std::optional<std::string> lockHolder;
+    std::vector<std::string> lockedPaths;
+    bool lockHeld = false;
+    std::string stdinText;
 
     void setFault(void (*change)(sim::Faults&)) {
         sim::Faults faults = model.faults();
