@@ -108,6 +108,7 @@ void MainPanel::OnTimer(unsigned timerId) {
 
 void MainPanel::Disconnect() {
     session_ = DeviceSession{};
+    boxPath_.clear();
     link_.Close();
     for (int id : DeviceControls)
         view_.EnableItem(id, false);
@@ -142,6 +143,7 @@ void MainPanel::OnConnect() {
             break;
     }
     session_ = {connection.lengths.input, connection.lengths.output};
+    boxPath_ = connection.path;
 
     setStatusWithModel(text::kConnectedReceiving, product.name);
     enableDeviceControls();
@@ -164,6 +166,17 @@ void MainPanel::enableDeviceControls() {
 void MainPanel::lockSendControls(bool locked) {
     for (int id : SendLockControls)
         view_.EnableItem(id, !locked);
+}
+
+std::optional<device::BoxLock> MainPanel::lockBox() {
+    device::BoxLock lock = boxLocker_(boxPath_, 0);
+    if (lock.outcome() != device::BoxLock::Outcome::Busy)
+        return lock;
+    view_.SetItemText(IDC_STATUS, text::kBoxBusy);
+    // A send's completion due later would report "sent" over this: what the dialog shows was not all sent.
+    if (busyState_ == busy::SendPending)
+        busyState_ = busy::SendFailureSeen;
+    return std::nullopt;
 }
 
 void MainPanel::setStatusWithModel(const char* format, const char* modelName) {

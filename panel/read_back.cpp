@@ -48,6 +48,9 @@ private:
 }  // namespace
 
 void MainPanel::runReadBack() {
+    const auto lock = lockBox();
+    if (!lock)
+        return;
     const auto showStep = [this](const device::QueryStep& step, const device::ReadBackValues& values) {
         switch (step.result.outcome) {
             case device::QueryOutcome::SendFailed:

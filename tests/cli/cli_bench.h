@@ -3,8 +3,6 @@
 
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -17,6 +15,7 @@
 #include "sim/ot40_model.h"
 #include "sim/sim_device_link.h"
 #include "sim/virtual_clock.h"
+#include "tests/panel/box_lock_double.h"
 
 namespace sw::test {
 
@@ -45,9 +44,7 @@ struct CliBench {
         std::ostringstream err;
         std::istringstream in(stdinText);
         CliRun result;
-        result.exitCode =
-            cli::runCli(args, link, {out, err, errIsTerminal, &in},
-                        [this](const std::string& path, std::uint32_t waitMs) { return lockBox(path, waitMs); });
+        result.exitCode = cli::runCli(args, link, {out, err, errIsTerminal, &in}, boxLock.locker());
         result.out = out.str();
         result.err = err.str();
         return result;
@@ -95,23 +92,6 @@ struct CliBench {
         return codes;
     }
 
-    // The box's lock as the system would keep it, with the waits on the virtual clock: held by `lockHolder`
-    // ("" when the system cannot tell who), or free.
-    device::BoxLock lockBox(const std::string& path, std::uint32_t waitMs) {
-        if (lockHolder) {
-            clock.advance(waitMs);
-            return device::BoxLock::busyWith(*lockHolder);
-        }
-        lockedPaths.push_back(path);
-        lockHeld = true;
-        return device::BoxLock::takenWith([this] {
-            EXPECT_FALSE(link.IsOpen()) << "the box is closed before its lock goes";
-            lockHeld = false;
-        });
-    }
-    std::optional<std::string> lockHolder;
-    std::vector<std::string> lockedPaths;
-    bool lockHeld = false;
     std::string stdinText;
 
     void setFault(void (*change)(sim::Faults&)) {
@@ -123,6 +103,7 @@ struct CliBench {
     sim::VirtualClock clock;
     sim::Ot40Model model;
     sim::SimDeviceLink link{clock, model};
+    BoxLockDouble boxLock{clock, link};
 };
 
 }  // namespace sw::test

@@ -167,7 +167,7 @@ TEST_P(CliBoxNames, ListShowsThemAndDeviceTakesThem) {
 
     const CliRun send = run({"send", "--h", "3", "--device", GetParam().device});
     EXPECT_EQ(send.exitCode, GetParam().exitCode) << send.err;
-    EXPECT_EQ(lockedPaths.empty() ? "" : lockedPaths.back(), GetParam().openPath);
+    EXPECT_EQ(boxLock.lockedPaths.empty() ? "" : boxLock.lockedPaths.back(), GetParam().openPath);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names,
@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Names,
 TEST(CliBoxLock, ABusyBoxIsExitOneNamingWhoHasIt) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"read", "--json"}, {"send", "--h", "1"}}) {
         CliBench bench;
-        bench.lockHolder = "stampwright.exe (process 4711)";
+        bench.boxLock.holder = "stampwright.exe (process 4711)";
         const CliRun result = bench.run(args);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.out, "");
@@ -199,10 +199,11 @@ TEST(CliBoxLock, EachConversationHoldsTheBoxLock) {
     CliBench bench;
     ASSERT_EQ(bench.run({"read"}).exitCode, 0);
     ASSERT_EQ(bench.run({"send", "--row1", "A"}).exitCode, 0);
-    EXPECT_EQ(bench.lockedPaths, (std::vector<std::string>{sim::kDefaultInterfacePath, sim::kDefaultInterfacePath}));
-    EXPECT_FALSE(bench.lockHeld);
+    EXPECT_EQ(bench.boxLock.lockedPaths,
+              (std::vector<std::string>{sim::kDefaultInterfacePath, sim::kDefaultInterfacePath}));
+    EXPECT_EQ(bench.boxLock.releasedWithBoxOpen, (std::vector<bool>{false, false})) << "closed before it is let go";
     EXPECT_EQ(bench.run({"list"}).exitCode, 0);
-    EXPECT_EQ(bench.lockedPaths.size(), 2u) << "list holds no conversation";
+    EXPECT_EQ(bench.boxLock.lockedPaths.size(), 2u) << "list holds no conversation";
 }
 
 TEST(CliPreset, DashReadsStandardInput) {
