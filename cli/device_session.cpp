@@ -66,7 +66,7 @@ int BoxSession::open(std::string_view wanted, std::ostream& err) {
             break;
         case device::ConnectOutcome::OpenFailed:
             err << kErrorPrefix << "the " << kModelName << " was found, but connecting to it failed ("
-                << quotedName(connection.path) << "): " << openFailureReason(link_) << "\n";
+                << escapedName(connection.path) << "): " << openFailureReason(link_) << "\n";
             return kExitDeviceFailure;
         case device::ConnectOutcome::ReportLengthsFailed:
             err << kErrorPrefix << "connected to the " << kModelName << ", but getting the report size failed\n";

@@ -27,7 +27,8 @@ int runList(device::DeviceLink& link, bool json, std::ostream& out, std::ostream
         link.Close();
         std::uint16_t input = 0;
         std::uint16_t output = 0;
-        // The port and the serial number name the box across replugs; a script can give either to --device.
+        // The port and the serial number name the box across replugs; a script can give either to --device. They
+        // come last on a line, so that the columns before them stay where scripts look for them.
         nlohmann::ordered_json entry = {{"path", path}, {"port", nullptr}, {"serial", nullptr}};
         std::string names;
         if (!box.port.empty()) {
@@ -53,9 +54,9 @@ int runList(device::DeviceLink& link, bool json, std::ostream& out, std::ostream
         if (json)
             list.push_back(entry);
         else if (problem.empty())
-            out << path << names << "\tinput " << input << "\toutput " << output << "\n";
+            out << path << "\tinput " << input << "\toutput " << output << names << "\n";
         else
-            out << path << names << "\t" << problem << "\n";
+            out << path << "\t" << problem << names << "\n";
     }
     if (json)
         out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";

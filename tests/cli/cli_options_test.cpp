@@ -159,9 +159,10 @@ TEST_P(CliBoxNames, ListShowsThemAndDeviceTakesThem) {
     link.setBoxNames("hid#vid_3c9b&pid_5d17#first", "usb-0000:00:14.0-1", "OT40-0001");
     link.setBoxNames("hid#vid_3c9b&pid_5d17#second", "usb-0000:00:14.0-2", "");
     const CliRun list = run({"list"});
-    EXPECT_NE(list.out.find("#first\tport usb-0000:00:14.0-1\tserial OT40-0001\tinput 65"), std::string::npos)
+    EXPECT_NE(list.out.find("#first\tinput 65\toutput 65\tport usb-0000:00:14.0-1\tserial OT40-0001\n"),
+              std::string::npos)
         << list.out;
-    EXPECT_NE(list.out.find("#second\tport usb-0000:00:14.0-2\tinput 65"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("#second\tinput 65\toutput 65\tport usb-0000:00:14.0-2\n"), std::string::npos) << list.out;
     EXPECT_NE(run({"list", "--json"}).out.find("\"port\": \"usb-0000:00:14.0-1\",\n    \"serial\": \"OT40-0001\""),
               std::string::npos);
 
