@@ -85,12 +85,15 @@ check "output to a full disk: exit 1" status_is 1
 # Two programs at once on one box: the second waits for the first's conversation, neither takes the other's
 # replies (the simulator serves one client at a time: an open without the lock would cut the other off).
 for r in 1 2; do
-    (cd "$cli_stage_dir" && timeout 60 wine stampwright-cli.exe read --json >"$SW_BED_STATE/read$r.json" \
-        2>"$SW_BED_STATE/read$r.err" </dev/null
-    echo $? >"$SW_BED_STATE/read$r.status") &
+    (
+        status=0
+        cd "$cli_stage_dir" && timeout 60 wine stampwright-cli.exe read --json >"$SW_BED_STATE/read$r.json" \
+            2>"$SW_BED_STATE/read$r.err" </dev/null || status=$?
+        echo "$status" >"$SW_BED_STATE/read$r.status"
+    ) &
     readers[r]=$!
 done
-wait "${readers[1]}" "${readers[2]}"
+wait "${readers[1]}" "${readers[2]}" || true
 cli_status=$(cat "$SW_BED_STATE/read1.status" "$SW_BED_STATE/read2.status" | tr '\n' ' ')
 cli_out=$(cat "$SW_BED_STATE/read1.err" "$SW_BED_STATE/read2.err" "$SW_BED_STATE/read1.json" "$SW_BED_STATE/read2.json")
 check "two reads at once: both exit 0" [ "$cli_status" = "0 0 " ]
