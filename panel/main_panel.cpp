@@ -127,7 +127,19 @@ void MainPanel::OnConnect() {
     const auto vendorId = static_cast<std::uint16_t>(std::strtoul(product.vendorId, nullptr, 16));
     const auto productId = static_cast<std::uint16_t>(std::strtoul(product.productId, nullptr, 16));
 
-    const device::Connection connection = device::connectDevice(link_, vendorId, productId);
+    // The box's lock is taken before the box is opened, so that no reply of another program's conversation
+    // reaches the handle; the read-back that follows is part of the same conversation.
+    device::Connection connection = device::findBox(link_, vendorId, productId);
+    std::optional<device::BoxLock> lock;
+    if (!connection.path.empty()) {
+        boxPath_ = connection.path;
+        lock = lockBox();
+        if (!lock) {
+            boxPath_.clear();
+            return;
+        }
+    }
+    device::openBox(link_, connection);
     switch (connection.outcome) {
         case device::ConnectOutcome::NotFound:
             view_.SetItemText(IDC_STATUS, text::kProductNotFound);
@@ -143,16 +155,18 @@ void MainPanel::OnConnect() {
             break;
     }
     session_ = {connection.lengths.input, connection.lengths.output};
-    boxPath_ = connection.path;
 
     setStatusWithModel(text::kConnectedReceiving, product.name);
     enableDeviceControls();
-    runReadBack();
+    runReadBackHoldingTheLock();
 }
 
 void MainPanel::OnReceive() {
+    const auto lock = lockBox();
+    if (!lock)
+        return;
     view_.SetItemText(IDC_STATUS, text::kReceiving);
-    runReadBack();
+    runReadBackHoldingTheLock();
 }
 
 void MainPanel::enableDeviceControls() {

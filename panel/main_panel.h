@@ -82,7 +82,8 @@ private:
     void OnConnect();
     void OnReceive();
     void enableDeviceControls();
-    void runReadBack();
+    // The caller holds the box's lock.
+    void runReadBackHoldingTheLock();
     void runSend();
     void completeSend();
     void onPositionChanged(int editId);

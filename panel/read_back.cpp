@@ -47,10 +47,7 @@ private:
 
 }  // namespace
 
-void MainPanel::runReadBack() {
-    const auto lock = lockBox();
-    if (!lock)
-        return;
+void MainPanel::runReadBackHoldingTheLock() {
     const auto showStep = [this](const device::QueryStep& step, const device::ReadBackValues& values) {
         switch (step.result.outcome) {
             case device::QueryOutcome::SendFailed:
