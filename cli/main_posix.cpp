@@ -13,5 +13,5 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     sw::device::LinuxHidrawLink link;
-    return sw::cli::runCli(args, link, {std::cout, std::cerr, isatty(STDERR_FILENO) == 1});
+    return sw::cli::runCli(args, link, {std::cout, std::cerr, isatty(STDERR_FILENO) == 1, &std::cin});
 }

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -35,7 +39,9 @@ int wmain(int argc, wchar_t** argv) {
     sw::cli::ConsoleStream out(STD_OUTPUT_HANDLE);
     sw::cli::ConsoleStream err(STD_ERROR_HANDLE);
     sw::device::WinDeviceLink link;
-    const int code = sw::cli::runCli(args, link, {out.stream(), err.stream(), err.isConsole()});
+    // A preset on standard input is read byte for byte: UTF-16 from PowerShell must keep its every byte.
+    _setmode(_fileno(stdin), _O_BINARY);
+    const int code = sw::cli::runCli(args, link, {out.stream(), err.stream(), err.isConsole(), &std::cin});
     out.stream().flush();
     err.stream().flush();
     return code;

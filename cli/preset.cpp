@@ -127,6 +127,45 @@ std::optional<protocol::RowCells> readCellsFromHex(const json& value, std::strin
     return cells;
 }
 
+// Where the parser stopped in text that is no JSON: only the position is kept, never the parser's own words,
+// which echo the input.
+class ErrorPosition : public nlohmann::json_sax<json> {
+public:
+    std::size_t position = 0;  // characters read when the parser gave up
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return true; }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return true; }
+    bool start_array(std::size_t) override { return true; }
+    bool end_array() override { return true; }
+    bool parse_error(std::size_t at, const std::string&, const nlohmann::detail::exception&) override {
+        position = at;
+        return false;
+    }
+};
+
+// "not valid JSON at line L, column C": the line and the character in it (both from 1) where it stops being JSON.
+std::string jsonErrorAt(const std::string& text) {
+    ErrorPosition where;
+    json::sax_parse(text, &where);
+    const std::size_t last = std::min(where.position == 0 ? 0 : where.position - 1, text.size());
+    const std::size_t lineStart = text.rfind('\n', last == 0 ? 0 : last - 1);
+    const std::size_t from = lineStart == std::string::npos || last == 0 ? 0 : lineStart + 1;
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + from, '\n'));
+    // Characters, not bytes: a UTF-8 continuation byte starts none.
+    std::size_t column = 1;
+    for (std::size_t i = from; i < last; ++i)
+        column += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
+    return joined({"not valid JSON at line ", std::to_string(line), ", column ", std::to_string(column)});
+}
+
 // The first key that an object of the text holds twice, at any depth; the parser itself would keep the last.
 std::optional<json> parseRefusingRepeats(const std::string& text, std::string& repeated) {
     std::vector<std::set<std::string>> open;
@@ -200,7 +239,7 @@ std::optional<SettingsRequest> parsePreset(std::string_view bytes,
     std::string repeated;
     const auto parsed = parseRefusingRepeats(*text, repeated);
     if (!parsed) {
-        error = "not valid JSON";
+        error = jsonErrorAt(*text);
         return std::nullopt;
     }
     const json& object = *parsed;

@@ -40,11 +40,14 @@ std::string hexEscaped(std::string_view bytes) {
     return escaped;
 }
 
-std::string quotedInput(std::string_view input) {
-    std::string out = "'";
+namespace {
+
+// `input` escaped; after `limit` characters the rest is left out ("...").
+std::string escaped(std::string_view input, std::size_t limit) {
+    std::string out;
     std::size_t characters = 0;
     for (std::size_t at = 0; at < input.size(); ++characters) {
-        if (characters == kQuotedCharacters) {
+        if (characters == limit) {
             out += "...";
             break;
         }
@@ -56,7 +59,36 @@ std::string quotedInput(std::string_view input) {
             out += character;
         at += character.size();
     }
-    return out + "'";
+    return out;
+}
+
+}  // namespace
+
+std::string quotedInput(std::string_view input) {
+    return joined({"'", escaped(input, kQuotedCharacters), "'"});
+}
+
+std::string quotedName(std::string_view name) {
+    return joined({"'", escapedName(name), "'"});
+}
+
+std::string escapedName(std::string_view name) {
+    return escaped(name, name.size());
+}
+
+std::string escapedMessage(std::string_view text) {
+    std::string out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(' ', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        out += escaped(text.substr(at, end - at), kQuotedCharacters);
+        if (end < text.size())
+            out += ' ';
+        at = end + 1;
+    }
+    return out;
 }
 
 }  // namespace sw::cli

@@ -7,6 +7,7 @@
 #include "cli/device_rows.h"
 #include "cli/device_session.h"
 #include "cli/preset.h"
+#include "cli/quoting.h"
 #include "cli/settings.h"
 #include "device/read_back_pass.h"
 #include "protocol/command_codes.h"
@@ -34,8 +35,10 @@ const char* queryLabel(protocol::QueryCode query) {
     return "query";
 }
 
-// The panel's four outcomes of a query, in words; none when it was answered.
-const char* failureOf(const device::QueryResult& result) {
+// The panel's four outcomes of a query, in words, and a reply that answered another query; none when it was
+// answered.
+std::string failureOf(const device::QueryStep& step) {
+    const device::QueryResult& result = step.result;
     switch (result.outcome) {
         case device::QueryOutcome::SendFailed:
             return "sending the receive command failed; reconnect the device";
@@ -48,7 +51,11 @@ const char* failureOf(const device::QueryResult& result) {
     }
     if (std::holds_alternative<protocol::UnrecognisedReply>(result.reply))
         return "reception failed (unrecognised reply); read again";
-    return nullptr;
+    for (const protocol::QueryCode other : protocol::kQueryOrder) {
+        if (other != step.query && device::answers(result.reply, other))
+            return joined({"the reply was the one to the ", queryLabel(other), " query; read again"});
+    }
+    return {};
 }
 
 SettingsRequest settingsOf(const device::ReadBackValues& values) {
@@ -118,33 +125,44 @@ void printText(std::ostream& out, const device::ReadBackValues& values) {
 
 }  // namespace
 
-int runRead(device::DeviceLink& link, const ReadOptions& options, std::ostream& out, std::ostream& err) {
-    device::ReportLengths lengths;
-    if (const int failed = openDevice(link, options.devicePath, err, lengths); failed != kExitOk)
+int runRead(device::DeviceLink& link,
+            const device::BoxLocker& locker,
+            const ReadOptions& options,
+            std::ostream& out,
+            std::ostream& err) {
+    BoxSession session(link, locker);
+    if (const int failed = session.open(options.device, err); failed != kExitOk)
         return failed;
-    const OpenDevice device(link);
 
-    bool complete = true;
     const auto showStep = [&](const device::QueryStep& step, const device::ReadBackValues&) {
         if (options.progress)
             err << "\rquery " << step.number << " of " << protocol::kQueryOrder.size() << std::flush;
-        if (const char* failure = failureOf(step.result)) {
+        if (const std::string failure = failureOf(step); !failure.empty()) {
             if (options.progress)
                 err << "\n";
-            err << "error: query " << step.number << " of " << protocol::kQueryOrder.size() << " ("
+            err << kErrorPrefix << "query " << step.number << " of " << protocol::kQueryOrder.size() << " ("
                 << queryLabel(step.query) << "): " << failure << "\n";
-            complete = false;
         }
     };
-    const device::ReadBackPass pass = device::runReadBackPass(link, lengths, showStep);
+    const device::ReadBackPass pass = device::runReadBackPass(link, session.lengths(), showStep);
     if (options.progress)
         err << "\r               \r" << std::flush;
 
+    if (!pass.complete()) {
+        std::string missing;
+        for (std::size_t i = 0; i < pass.answered.size(); ++i) {
+            if (!pass.answered[i])
+                missing += joined({missing.empty() ? "" : ", ", queryLabel(protocol::kQueryOrder[i])});
+        }
+        err << kErrorPrefix << "the read is incomplete, nothing is written: no answer of its own to " << missing
+            << "\n";
+        return kExitDeviceFailure;
+    }
     if (options.json)
         out << formatPreset(settingsOf(pass.values), factsOf(pass.values));
     else
         printText(out, pass.values);
-    return complete ? kExitOk : kExitDeviceFailure;
+    return kExitOk;
 }
 
 }  // namespace sw::cli

@@ -24,11 +24,16 @@ struct Connection {
     ReportLengths lengths;  // when connected
 };
 
-// The first present interface with these IDs, in the system's order; with `wantedPath`, that interface, if it is
-// one of them.
+// The first present interface with these IDs, in the system's order; with `wanted`, the one whose path, port or
+// serial number it is (the path first: a name given whole is never taken for another box's port).
 Connection connectDevice(DeviceLink& link,
                          std::uint16_t vendorId,
                          std::uint16_t productId,
-                         std::string_view wantedPath = {});
+                         std::string_view wanted = {});
+
+// The two halves of connectDevice, for a program that takes the box's lock between them: the interface only
+// (NotFound or a path), then opening it and learning its lengths.
+Connection findBox(DeviceLink& link, std::uint16_t vendorId, std::uint16_t productId, std::string_view wanted = {});
+void openBox(DeviceLink& link, Connection& connection);
 
 }  // namespace sw::device

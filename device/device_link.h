@@ -21,6 +21,14 @@ inline constexpr std::uint32_t kLiveWriteWaitMs = 500;
 inline constexpr std::uint32_t kReplyPauseMs = 500;  // the device needs this long before its reply is queued
 inline constexpr std::uint32_t kReadWaitMs = 500;
 
+// One box as discovery sees it: its interface path, and the names that outlast a replug where the system tells
+// them (empty otherwise): the USB port it is plugged into, and its serial number.
+struct BoxInfo {
+    std::string path;
+    std::string port;
+    std::string serial;
+};
+
 class DeviceLink {
 public:
     virtual ~DeviceLink() = default;
@@ -34,6 +42,13 @@ public:
         if (!FindDevicePath(vendorId, productId, path))
             return {};
         return {path};
+    }
+    // Every present matching interface with its port and serial number, first match first.
+    virtual std::vector<BoxInfo> FindBoxes(std::uint16_t vendorId, std::uint16_t productId) {
+        std::vector<BoxInfo> boxes;
+        for (std::string& path : FindDevicePaths(vendorId, productId))
+            boxes.push_back({std::move(path), {}, {}});
+        return boxes;
     }
     // Opens the path for shared overlapped reading and writing; false when it cannot be opened.
     virtual bool Open(const std::string& path) = 0;

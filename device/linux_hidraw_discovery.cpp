@@ -40,12 +40,33 @@ bool ueventMatches(const std::string& uevent, std::uint16_t vendorId, std::uint1
     return false;
 }
 
+std::string ueventField(const std::string& uevent, const std::string& key) {
+    std::istringstream lines(uevent);
+    std::string line;
+    const std::string prefix = key + "=";
+    while (std::getline(lines, line)) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return line.substr(prefix.size());
+    }
+    return {};
+}
+
 std::vector<std::string> findHidrawNodes(const std::string& sysfsRoot,
                                          const std::string& devRoot,
                                          std::uint16_t vendorId,
                                          std::uint16_t productId) {
+    std::vector<std::string> nodes;
+    for (HidrawBox& box : findHidrawBoxes(sysfsRoot, devRoot, vendorId, productId))
+        nodes.push_back(std::move(box.node));
+    return nodes;
+}
+
+std::vector<HidrawBox> findHidrawBoxes(const std::string& sysfsRoot,
+                                       const std::string& devRoot,
+                                       std::uint16_t vendorId,
+                                       std::uint16_t productId) {
     namespace fs = std::filesystem;
-    std::vector<std::pair<unsigned long, std::string>> found;
+    std::vector<std::pair<unsigned long, HidrawBox>> found;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(sysfsRoot) / "class" / "hidraw", ec)) {
         const std::string name = entry.path().filename().string();
@@ -57,15 +78,21 @@ std::vector<std::string> findHidrawNodes(const std::string& sysfsRoot,
             continue;
         std::stringstream text;
         text << file.rdbuf();
-        if (ueventMatches(text.str(), vendorId, productId))
-            found.emplace_back(number, devRoot + "/" + name);
+        if (!ueventMatches(text.str(), vendorId, productId))
+            continue;
+        // usbhid writes "usb-<controller>-<port path>/input<interface>": the port outlasts a replug into it.
+        std::string port = ueventField(text.str(), "HID_PHYS");
+        if (const std::size_t slash = port.rfind("/input"); slash != std::string::npos)
+            port.erase(slash);
+        found.emplace_back(number,
+                           HidrawBox{devRoot + "/" + name, std::move(port), ueventField(text.str(), "HID_UNIQ")});
     }
     // Directory order is not stable; the node number is.
-    std::sort(found.begin(), found.end());
-    std::vector<std::string> nodes;
-    for (auto& [number, node] : found)
-        nodes.push_back(std::move(node));
-    return nodes;
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<HidrawBox> boxes;
+    for (auto& [number, box] : found)
+        boxes.push_back(std::move(box));
+    return boxes;
 }
 
 }  // namespace sw::device

@@ -14,6 +14,21 @@ std::vector<std::string> findHidrawNodes(const std::string& sysfsRoot,
                                          std::uint16_t vendorId,
                                          std::uint16_t productId);
 
+// Each matching node with its port (the HID device's phys without its "/inputN" interface part, e.g.
+// "usb-0000:00:14.0-1.2") and its serial number (uniq), where the kernel has them.
+struct HidrawBox {
+    std::string node;
+    std::string port;
+    std::string serial;
+};
+std::vector<HidrawBox> findHidrawBoxes(const std::string& sysfsRoot,
+                                       const std::string& devRoot,
+                                       std::uint16_t vendorId,
+                                       std::uint16_t productId);
+
+// The value of a "KEY=value" line of a uevent text; empty when there is none.
+std::string ueventField(const std::string& uevent, const std::string& key);
+
 // Whether a uevent text names this vendor and product (any bus).
 bool ueventMatches(const std::string& uevent, std::uint16_t vendorId, std::uint16_t productId);
 

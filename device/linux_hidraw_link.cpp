@@ -70,6 +70,13 @@ std::vector<std::string> LinuxHidrawLink::FindDevicePaths(std::uint16_t vendorId
     return findHidrawNodes(sysfsRoot_, devRoot_, vendorId, productId);
 }
 
+std::vector<BoxInfo> LinuxHidrawLink::FindBoxes(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<BoxInfo> boxes;
+    for (HidrawBox& box : findHidrawBoxes(sysfsRoot_, devRoot_, vendorId, productId))
+        boxes.push_back({std::move(box.node), std::move(box.port), std::move(box.serial)});
+    return boxes;
+}
+
 bool LinuxHidrawLink::Open(const std::string& path) {
     Close();
     // Non-blocking, so a write or read never waits past what poll() said.

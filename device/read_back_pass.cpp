@@ -33,6 +33,33 @@ void ReadBackValues::record(const protocol::DecodedReply& reply) {
         reply);
 }
 
+bool answers(const protocol::DecodedReply& reply, protocol::QueryCode query) {
+    using protocol::QueryCode;
+    return std::visit(
+        [query](const auto& decoded) {
+            using Reply = std::decay_t<decltype(decoded)>;
+            if constexpr (std::is_same_v<Reply, protocol::LayoutReply>)
+                return query == QueryCode::QueryLayout;
+            else if constexpr (std::is_same_v<Reply, protocol::ColourReply>)
+                return query == (decoded.colour == 1 ? QueryCode::QueryColor1 : QueryCode::QueryColor2);
+            else if constexpr (std::is_same_v<Reply, protocol::RowReply>)
+                return query == (decoded.row == 1 ? QueryCode::QueryRow1 : QueryCode::QueryRow2);
+            else if constexpr (std::is_same_v<Reply, protocol::StatusReply>)
+                return query == QueryCode::QueryStatus;
+            else
+                return false;
+        },
+        reply);
+}
+
+bool ReadBackPass::complete() const {
+    for (const bool ownReply : answered) {
+        if (!ownReply)
+            return false;
+    }
+    return true;
+}
+
 ReadBackPass runReadBackPass(DeviceLink& link,
                              ReportLengths lengths,
                              const QueryStepSink& onStep,
@@ -41,8 +68,10 @@ ReadBackPass runReadBackPass(DeviceLink& link,
     int number = 0;
     for (const protocol::QueryCode query : protocol::kQueryOrder) {
         QueryStep step{query, ++number, exchangeQuery(link, query, lengths, source)};
-        if (step.result.outcome == QueryOutcome::Received)
+        if (step.result.outcome == QueryOutcome::Received) {
             pass.values.record(step.result.reply);
+            pass.answered[static_cast<std::size_t>(number - 1)] = answers(step.result.reply, query);
+        }
         onStep(step, pass.values);
         if (step.result.outcome == QueryOutcome::SendFailed || step.result.outcome == QueryOutcome::NotReady) {
             pass.stopped = true;

@@ -3,6 +3,7 @@
 // recorded, stopping where the device needs reconnecting. Each program shows the outcome of each query in its own
 // way as it comes (the panel writes each reply into its controls at once).
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,10 +41,19 @@ struct QueryStep {
     QueryResult result;
 };
 
+// Whether a reply is the answer to `query`: the decoders follow the echo code, so a reply that echoes another
+// query's code is recorded as that query's, and the query that was sent stays unanswered.
+bool answers(const protocol::DecodedReply& reply, protocol::QueryCode query);
+
 struct ReadBackPass {
     ReadBackValues values;
     // A failed send, or no reply waiting: the remaining queries were not sent.
     bool stopped = false;
+    // By the position of the query in kQueryOrder: whether it got a reply of its own in this pass.
+    std::array<bool, protocol::kQueryOrder.size()> answered{};
+
+    // Every query got its own reply: nothing the pass shows is missing or taken from another query's reply.
+    bool complete() const;
 };
 
 using QueryStepSink = std::function<void(const QueryStep& step, const ReadBackValues& values)>;

@@ -17,6 +17,16 @@ std::vector<std::string> WinDeviceLink::FindDevicePaths(std::uint16_t vendorId, 
     return FindHidInterfacePaths(vendorId, productId, lastFailure_);
 }
 
+std::vector<BoxInfo> WinDeviceLink::FindBoxes(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<BoxInfo> boxes;
+    for (std::string& path : FindDevicePaths(vendorId, productId)) {
+        BoxInfo box{std::move(path), {}, {}};
+        DescribeHidInterface(box.path, box.port, box.serial);
+        boxes.push_back(std::move(box));
+    }
+    return boxes;
+}
+
 bool WinDeviceLink::Open(const std::string& path) {
     lastFailure_.clear();
     device_ = OpenHidInterface(path, lastFailure_);

@@ -21,6 +21,7 @@ public:
 
     bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) override;
     std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) override;
+    std::vector<BoxInfo> FindBoxes(std::uint16_t vendorId, std::uint16_t productId) override;
     bool Open(const std::string& path) override;
     OpenFailure LastOpenFailure() const override { return openFailure_; }
     bool IsOpen() const override;

@@ -1,5 +1,6 @@
 #include "device/win_hid_discovery.h"
 
+#include <cfgmgr32.h>
 #include <setupapi.h>
 
 #include <cstddef>
@@ -135,6 +136,54 @@ std::vector<std::string> FindHidInterfacePaths(std::uint16_t vendorId, std::uint
         return true;
     });
     return paths;
+}
+
+void DescribeHidInterface(const std::string& path, std::string& port, std::string& serial) {
+    port.clear();
+    serial.clear();
+    const DeviceInfoSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+    if (!set.valid())
+        return;
+    SP_DEVICE_INTERFACE_DATA interfaceData{};
+    interfaceData.cbSize = kInterfaceDataSize;
+    if (!SetupDiOpenDeviceInterfaceA(set.get(), path.c_str(), 0, &interfaceData))
+        return;
+    // Asked without a buffer, the call fails by nature but still names the interface's device.
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    DWORD requiredSize = 0;
+    SetupDiGetDeviceInterfaceDetailA(set.get(), &interfaceData, nullptr, 0, &requiredSize, &device);
+    if (device.DevInst == 0)
+        return;
+
+    // Up from the HID device: its USB interface (on a composite device), then the USB device itself.
+    DEVINST node = device.DevInst;
+    for (int level = 0; level < 4; ++level) {
+        DEVINST parent = 0;
+        if (CM_Get_Parent(&parent, node, 0) != CR_SUCCESS)
+            return;
+        node = parent;
+        if (port.empty()) {
+            char locations[1024] = {};
+            ULONG size = sizeof locations - 2;  // room for the list's two terminators
+            ULONG type = 0;
+            if (CM_Get_DevNode_Registry_PropertyA(node, CM_DRP_LOCATION_PATHS, &type, locations, &size, 0) ==
+                    CR_SUCCESS &&
+                type == REG_MULTI_SZ)
+                port.assign(locations, strnlen(locations, sizeof locations));
+        }
+        char id[MAX_DEVICE_ID_LEN + 1] = {};
+        if (CM_Get_Device_IDA(node, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
+            return;
+        const std::string instance(id, strnlen(id, sizeof id));
+        // "USB\VID_3C9B&PID_5D17\<serial>"; an interface of a composite device carries "&MI_" and no serial.
+        if (instance.rfind("USB\\", 0) == 0 && instance.find("&MI_") == std::string::npos) {
+            const std::size_t last = instance.rfind('\\');
+            if (last != std::string::npos && instance.find('&', last) == std::string::npos)
+                serial = instance.substr(last + 1);
+            return;
+        }
+    }
 }
 
 UniqueHandle OpenHidInterface(const std::string& path, CallFailure& failure) {

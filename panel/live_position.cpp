@@ -42,6 +42,11 @@ void MainPanel::sendLivePosition(PositionEdit axis) {
         endLivePosition(axis);
         return;
     }
+    const auto lock = lockBox();
+    if (!lock) {
+        endLivePosition(axis);
+        return;
+    }
     device::ReportBuffer report(session_.outputReportLength, bufferSource_);
     if (!report.obtained()) {
         reportLiveFailure();

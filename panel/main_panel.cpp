@@ -108,6 +108,7 @@ void MainPanel::OnTimer(unsigned timerId) {
 
 void MainPanel::Disconnect() {
     session_ = DeviceSession{};
+    boxPath_.clear();
     link_.Close();
     for (int id : DeviceControls)
         view_.EnableItem(id, false);
@@ -126,7 +127,19 @@ void MainPanel::OnConnect() {
     const auto vendorId = static_cast<std::uint16_t>(std::strtoul(product.vendorId, nullptr, 16));
     const auto productId = static_cast<std::uint16_t>(std::strtoul(product.productId, nullptr, 16));
 
-    const device::Connection connection = device::connectDevice(link_, vendorId, productId);
+    // The box's lock is taken before the box is opened, so that no reply of another program's conversation
+    // reaches the handle; the read-back that follows is part of the same conversation.
+    device::Connection connection = device::findBox(link_, vendorId, productId);
+    std::optional<device::BoxLock> lock;
+    if (!connection.path.empty()) {
+        boxPath_ = connection.path;
+        lock = lockBox();
+        if (!lock) {
+            boxPath_.clear();
+            return;
+        }
+    }
+    device::openBox(link_, connection);
     switch (connection.outcome) {
         case device::ConnectOutcome::NotFound:
             view_.SetItemText(IDC_STATUS, text::kProductNotFound);
@@ -145,12 +158,15 @@ void MainPanel::OnConnect() {
 
     setStatusWithModel(text::kConnectedReceiving, product.name);
     enableDeviceControls();
-    runReadBack();
+    runReadBackHoldingTheLock();
 }
 
 void MainPanel::OnReceive() {
+    const auto lock = lockBox();
+    if (!lock)
+        return;
     view_.SetItemText(IDC_STATUS, text::kReceiving);
-    runReadBack();
+    runReadBackHoldingTheLock();
 }
 
 void MainPanel::enableDeviceControls() {
@@ -164,6 +180,17 @@ void MainPanel::enableDeviceControls() {
 void MainPanel::lockSendControls(bool locked) {
     for (int id : SendLockControls)
         view_.EnableItem(id, !locked);
+}
+
+std::optional<device::BoxLock> MainPanel::lockBox() {
+    device::BoxLock lock = boxLocker_(boxPath_, 0);
+    if (lock.outcome() != device::BoxLock::Outcome::Busy)
+        return lock;
+    view_.SetItemText(IDC_STATUS, text::kBoxBusy);
+    // A send's completion due later would report "sent" over this: what the dialog shows was not all sent.
+    if (busyState_ == busy::SendPending)
+        busyState_ = busy::SendFailureSeen;
+    return std::nullopt;
 }
 
 void MainPanel::setStatusWithModel(const char* format, const char* modelName) {

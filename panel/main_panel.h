@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "device/box_lock.h"
 #include "device/device_link.h"
 #include "device/report_buffer.h"
 #include "panel/dialog_view.h"
@@ -69,6 +71,8 @@ public:
 
     // Tests substitute a source that cannot obtain memory.
     void setReportBufferSource(device::ReportBuffer::Source source) { bufferSource_ = source; }
+    // Tests and the simulated box substitute their own lock of the box.
+    void setBoxLocker(device::BoxLocker locker) { boxLocker_ = std::move(locker); }
 
 private:
     enum class PositionEdit { None, H, V };
@@ -78,7 +82,8 @@ private:
     void OnConnect();
     void OnReceive();
     void enableDeviceControls();
-    void runReadBack();
+    // The caller holds the box's lock.
+    void runReadBackHoldingTheLock();
     void runSend();
     void completeSend();
     void onPositionChanged(int editId);
@@ -89,11 +94,17 @@ private:
     void finishSendWithoutCompletionTimer(bool allWritten);
     void lockSendControls(bool locked);
     void paintColourSwatches();
+    // The box's lock for one conversation, only tried: the window must not block on another program. None, with
+    // the status line saying so, when another program holds it; a lock that cannot be had at all does not stop
+    // the panel.
+    std::optional<device::BoxLock> lockBox();
     void setStatusWithModel(const char* format, const char* modelName);
 
     DialogView& view_;
     device::DeviceLink& link_;
     DeviceSession session_;
+    std::string boxPath_;  // the interface opened, which names the box's lock
+    device::BoxLocker boxLocker_ = device::BoxLock::acquire;
     int busyState_ = busy::Idle;
     // Which position edit has the keyboard focus, from the focus notifications: BusyState cannot tell while a
     // timer or a send completion is recorded in it.

@@ -47,7 +47,7 @@ private:
 
 }  // namespace
 
-void MainPanel::runReadBack() {
+void MainPanel::runReadBackHoldingTheLock() {
     const auto showStep = [this](const device::QueryStep& step, const device::ReadBackValues& values) {
         switch (step.result.outcome) {
             case device::QueryOutcome::SendFailed:

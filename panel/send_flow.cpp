@@ -75,6 +75,9 @@ void MainPanel::readSettingValue(protocol::SettingCommand command, SettingRead& 
 }
 
 void MainPanel::runSend() {
+    const auto lock = lockBox();
+    if (!lock)
+        return;
     view_.SetItemText(IDC_STATUS, text::kSending);
 
     bool anyWritten = false;

@@ -15,6 +15,8 @@ inline constexpr char kUnrecognisedReply[] = "受信に失敗しました。再�
 inline constexpr char kSending[] = "送信中...";
 inline constexpr char kSendFailed[] = "送信に失敗しました。接続しなおしてください。";
 inline constexpr char kSent[] = "送信しました。";
+// Another program (a second companion, a server) is talking to the box: nothing was started.
+inline constexpr char kBoxBusy[] = "他のプログラムが通信中です。しばらくしてから再度実行してください。";
 inline constexpr char kSendMayHaveFailed[] = "送信に失敗した可能性があります。確認してください。";
 
 }  // namespace sw::panel::text

@@ -99,9 +99,11 @@ void Ot40Model::receive(std::span<const std::uint8_t> report, Millis now) {
 
     if (report.size() >= 2 && !faults_.dropAnswers) {
         const Millis delay = faults_.answerLate ? kLateAnswerDelayMs : answerDelay_;
-        if (isQuery(c))
-            queueReply(buildReply(c, faults_.echoCode.value_or(c)), now + delay);
-        else if (isSetting(c) && faults_.answerSettings)
+        if (isQuery(c)) {
+            const std::uint8_t answered =
+                faults_.answerAs && faults_.answerAs->first == c ? faults_.answerAs->second : c;
+            queueReply(buildReply(answered, faults_.echoCode.value_or(answered)), now + delay);
+        } else if (isSetting(c) && faults_.answerSettings)
             queueReply(buildReply(c, faults_.echoCode.value_or(c)), now + delay);
     }
     if (report.size() >= 2 && isSetting(c))

@@ -54,8 +54,10 @@ struct InputSignal {
 // Misbehaviour on demand; every field can be changed at any time and takes effect with the next report.
 // Report counts are 1-based counts of all reports the device has received since it was made.
 struct Faults {
-    bool answerLate = false;                   // queries are answered after kLateAnswerDelayMs
-    std::optional<std::uint8_t> echoCode;      // queries are answered with this byte 1 instead of their own code
+    bool answerLate = false;               // queries are answered after kLateAnswerDelayMs
+    std::optional<std::uint8_t> echoCode;  // queries are answered with this byte 1 instead of their own code
+    // The query whose code is `first` is answered with the reply to the query `second`, its echo code included.
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> answerAs;
     bool dropAnswers = false;                  // queries are not answered at all
     bool answerSettings = false;               // setting commands are answered too, echoing their own code
     std::optional<std::uint32_t> stallFrom;    // the Nth report and every later one is never taken off the wire

@@ -38,6 +38,18 @@ std::vector<std::string> SimDeviceLink::FindDevicePaths(std::uint16_t vendorId, 
     return paths;
 }
 
+std::vector<device::BoxInfo> SimDeviceLink::FindBoxes(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<device::BoxInfo> boxes;
+    for (const std::string& path : FindDevicePaths(vendorId, productId)) {
+        const auto names = boxNames_.find(path);
+        if (names == boxNames_.end())
+            boxes.push_back({path, {}, {}});
+        else
+            boxes.push_back({path, names->second.first, names->second.second});
+    }
+    return boxes;
+}
+
 bool SimDeviceLink::Open(const std::string& path) {
     Close();
     if (openFails_ || !present(path))

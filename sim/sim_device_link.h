@@ -3,6 +3,7 @@
 // Windows link, with every wait turned into an advance of the shared clock.
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <utility>
@@ -31,12 +32,17 @@ public:
     // In enumeration order; by default the one interface at kDefaultInterfacePath. An unplugged device shows
     // no interface at all.
     void setInterfaces(std::vector<SimInterface> interfaces) { interfaces_ = std::move(interfaces); }
+    // The port and serial number the system tells for an interface of setInterfaces (none by default).
+    void setBoxNames(const std::string& path, std::string port, std::string serial) {
+        boxNames_[path] = {std::move(port), std::move(serial)};
+    }
     void setOpenFails(bool fails) { openFails_ = fails; }
     void setCapabilitiesFail(bool fail) { capabilitiesFail_ = fail; }
 
     // --- device::DeviceLink ---
     bool FindDevicePath(std::uint16_t vendorId, std::uint16_t productId, std::string& path) override;
     std::vector<std::string> FindDevicePaths(std::uint16_t vendorId, std::uint16_t productId) override;
+    std::vector<device::BoxInfo> FindBoxes(std::uint16_t vendorId, std::uint16_t productId) override;
     bool Open(const std::string& path) override;
     bool IsOpen() const override { return open_; }
     bool GetReportLengths(std::uint16_t* inputLength, std::uint16_t* outputLength) override;
@@ -70,6 +76,7 @@ private:
     VirtualClock& clock_;
     Ot40Model& model_;
     std::vector<SimInterface> interfaces_{{kDefaultInterfacePath, false}};
+    std::map<std::string, std::pair<std::string, std::string>> boxNames_;
     bool openFails_ = false;
     bool capabilitiesFail_ = false;
     bool open_ = false;

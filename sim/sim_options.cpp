@@ -19,6 +19,7 @@ constexpr std::string_view kUsage =
     "\n"
     "  --pipe PATH            serve this pipe (default \\\\.\\pipe\\hid#vid_3c9b&pid_5d17#sim0)\n"
     "  --uhid                 be a USB HID device through /dev/uhid (Linux; needs root or access to /dev/uhid)\n"
+    "  --port PORT, --serial S  with --uhid: the USB port and serial number the box reports (default: per run)\n"
     "  --wire-log FILE        append each report taken off the wire to FILE: milliseconds, then the bytes\n"
     "  --input-length N       input report length in bytes, report ID included (default 65)\n"
     "  --output-length N      output report length in bytes, report ID included (default 65)\n"
@@ -56,7 +57,7 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kValueOptions[] = {
     "--pipe",     "--input-length", "--output-length", "--signal-mode", "--pattern", "--resolution", "--answer-delay",
     "--echo",     "--stall-from",   "--unplug-after",  "--wire-log",    "--h",       "--v",          "--size",
-    "--halftone", "--colour1",      "--colour2",       "--row1",        "--row2",
+    "--halftone", "--colour1",      "--colour2",       "--row1",        "--row2",    "--port",       "--serial",
 };
 
 // Decimal, or hexadecimal after "0x".
@@ -143,6 +144,11 @@ SimOptionsResult parseSimOptions(std::span<const std::string_view> args, const S
                 if (value.empty())
                     return failure(bad);
                 o.pipePath = std::string(value);
+            } else if (arg == "--port" || arg == "--serial") {
+                // The kernel keeps 64 bytes of each, terminator included.
+                if (value.empty() || value.size() > 63)
+                    return failure(bad);
+                (arg == "--port" ? o.port : o.serial) = std::string(value);
             } else if (arg == "--input-length" || arg == "--output-length") {
                 auto n = number(0xFFFF);
                 if (!n)

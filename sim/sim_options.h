@@ -21,6 +21,8 @@ struct SimOptions {
     bool monitor = true;       // show the monitor window (Windows front only)
     bool uhid = false;         // be a HID device through /dev/uhid (Linux front only)
     std::string pipePath = kDefaultPipePath;
+    std::string port;    // --uhid: where the box says it is plugged in (its HID phys without "/input0"); none: per run
+    std::string serial;  // --uhid: its serial number; none: one per run
     std::string wireLogPath;  // append every report taken off the wire to this file; none when empty
     std::uint16_t inputReportLength = kDefaultReportLength;
     std::uint16_t outputReportLength = kDefaultReportLength;

@@ -48,8 +48,9 @@ public:
     explicit UhidFront(const SimOptions& options) : options_(options) {
         // Each simulator is a box of its own: two running at once are two boxes with different serial numbers.
         identity_.name = "ZEL-OT40 (simulated)";
-        identity_.uniq = "sim-" + std::to_string(getpid());
-        identity_.phys = "usb-zel-ot40-sim-" + std::to_string(getpid()) + "/input0";
+        identity_.uniq = options.serial.empty() ? "sim-" + std::to_string(getpid()) : options.serial;
+        identity_.phys =
+            (options.port.empty() ? "usb-zel-ot40-sim-" + std::to_string(getpid()) : options.port) + "/input0";
         identity_.bus = kBusUsb;
         identity_.vendor = protocol::kVendorId;
         identity_.product = protocol::kProductId;

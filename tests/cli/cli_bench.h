@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "sim/ot40_model.h"
 #include "sim/sim_device_link.h"
 #include "sim/virtual_clock.h"
+#include "tests/panel/box_lock_double.h"
 
 namespace sw::test {
 
@@ -40,8 +42,9 @@ struct CliBench {
     CliRun run(const std::vector<std::string>& args, bool errIsTerminal = false) {
         std::ostringstream out;
         std::ostringstream err;
+        std::istringstream in(stdinText);
         CliRun result;
-        result.exitCode = cli::runCli(args, link, {out, err, errIsTerminal});
+        result.exitCode = cli::runCli(args, link, {out, err, errIsTerminal, &in}, boxLock.locker());
         result.out = out.str();
         result.err = err.str();
         return result;
@@ -89,6 +92,8 @@ struct CliBench {
         return codes;
     }
 
+    std::string stdinText;
+
     void setFault(void (*change)(sim::Faults&)) {
         sim::Faults faults = model.faults();
         change(faults);
@@ -98,6 +103,7 @@ struct CliBench {
     sim::VirtualClock clock;
     sim::Ot40Model model;
     sim::SimDeviceLink link{clock, model};
+    BoxLockDouble boxLock{clock, link};
 };
 
 }  // namespace sw::test

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/quoting.h"
 #include "tests/cli/cli_bench.h"
 
 namespace sw::test {
@@ -27,6 +28,9 @@ TEST_P(CliOptionTest, ExitCodeAndWire) {
     EXPECT_EQ(wireCommands(), c.wire);
     EXPECT_NE(result.err.find(c.errContains), std::string::npos) << result.err;
     EXPECT_LT(result.err.size(), 400u) << "input echoed in a message is shortened";
+    if (c.exitCode != 0) {
+        EXPECT_EQ(result.err.rfind(cli::kErrorPrefix, 0), 0u) << "one voice: " << result.err;
+    }
     if (c.exitCode == 2) {
         EXPECT_EQ(link.openCount(), 0) << "bad input must not even open the device";
     }
@@ -80,16 +84,41 @@ const OptionCase kOptionCases[] = {
      ""},
     {"BadValueAmongGood", {"send", "--h", "100", "--row1", "OK", "--size", "9"}, 2, {}, "size"},
     {"NothingToSend", {"send"}, 2, {}, "nothing to send"},
-    {"UnknownOption", {"send", "--bogus", "1"}, 2, {}, "bogus"},
-    {"NoCommand", {}, 2, {}, ""},
+    {"UnknownOption", {"send", "--bogus", "1"}, 2, {}, "send does not take '--bogus'"},
+    {"UnexpectedArgumentsFirstFirst", {"send", "--h", "1", "a", "b"}, 2, {}, "send does not take 'a'"},
+    {"ParserEchoEscapedAndCut", {"read", "--json=\x1B[2J" + kLong}, 2, {}, "\\x1B[2Jxxx"},
+    {"OptionTwice", {"send", "--h", "1", "--h", "2"}, 2, {}, "--h is given more than once"},
+    {"OptionWithoutValue", {"send", "--row1"}, 2, {}, "--row1 needs a value"},
+    {"OptionBeforeCommand", {"--bogus", "read"}, 2, {}, "unknown option '--bogus': a command comes first"},
+    // -h beside --h: a send that printed the help would send nothing and exit 0.
+    {"DashHIsNoHelpInSend", {"send", "-h", "100", "--row1", "LIVE"}, 2, {}, "the horizontal position is --h"},
+    {"DashHIsHelpElsewhere", {"read", "-h"}, 0, {}, ""},
+    {"NoCommand", {}, 2, {}, "a command is required: list, read or send"},
+    {"UnknownCommandNearest", {"snd", "--h", "1"}, 2, {}, "unknown command 'snd' (the nearest is 'send'"},
+    {"UnknownCommandFrob", {"frob"}, 2, {}, "unknown command 'frob' (the nearest is"},
+    {"HelpIsNoCommand", {"help"}, 2, {}, "unknown command 'help': --help shows the commands"},
+    {"TwoCommands", {"read", "list"}, 2, {}, "read does not take 'list'"},
+    // An unset variable in a script must not pick the first box.
+    {"DeviceEmpty", {"send", "--h", "5", "--device", ""}, 2, {}, "--device is empty"},
+    {"DeviceEmptyRead", {"read", "--device", ""}, 2, {}, "--device is empty"},
     {"MissingPreset", {"send", "--preset", "/nonexistent/preset.json"}, 2, {}, "No such file"},
+    {"PresetNameWhole",
+     {"send", "--preset", "/nonexistent/" + std::string(60, 'd') + "/job.json"},
+     2,
+     {},
+     std::string(60, 'd') + "/job.json': No such file"},
+    {"PresetEmptyStdin",
+     {"send", "--preset", "-"},
+     2,
+     {},
+     "preset (standard input): not valid JSON at line 1, column 1"},
     {"PresetIsAFolder", {"send", "--preset", "/tmp"}, 2, {}, "cannot read the preset '/tmp': it is a folder"},
     {"DeviceGiven", {"send", "--h", "5", "--device", sim::kDefaultInterfacePath}, 0, {"20:0005"}, ""},
     {"DeviceAbsent",
      {"read", "--device", "/dev/hidraw9"},
      2,
      {},
-     "--device '/dev/hidraw9' is not a ZEL-OT40 interface"},
+     "--device '/dev/hidraw9' is no ZEL-OT40 that is present"},
     {"Help", {"--help"}, 0, {}, ""},
 };
 
@@ -107,11 +136,83 @@ TEST(CliList, PrintsEachInterfaceWithItsReportLengths) {
                             "\tinput 64\toutput 65\nhid#vid_3c9b&pid_5d17#second\tinput 64\toutput 65\n");
     const CliRun json = bench.run({"list", "--json"});
     EXPECT_EQ(json.exitCode, 0);
-    EXPECT_NE(json.out.find("\"path\": \"hid#vid_3c9b&pid_5d17#second\",\n    \"input\": 64,\n    \"output\": 65"),
+    EXPECT_NE(json.out.find("\"path\": \"hid#vid_3c9b&pid_5d17#second\",\n    \"port\": null,\n    \"serial\": null,\n"
+                            "    \"input\": 64,\n    \"output\": 65"),
               std::string::npos)
         << json.out;
     EXPECT_TRUE(bench.model.wireLog().empty());
     EXPECT_FALSE(bench.link.IsOpen());
+}
+
+// Two boxes: the port and the serial number each name one, in the list and to --device.
+struct BoxNameCase {
+    const char* name;
+    std::string device;
+    int exitCode;
+    std::string openPath;  // the interface the send went to
+};
+
+class CliBoxNames : public ::testing::TestWithParam<BoxNameCase>, public CliBench {};
+
+TEST_P(CliBoxNames, ListShowsThemAndDeviceTakesThem) {
+    link.setInterfaces({{"hid#vid_3c9b&pid_5d17#first", false}, {"hid#vid_3c9b&pid_5d17#second", false}});
+    link.setBoxNames("hid#vid_3c9b&pid_5d17#first", "usb-0000:00:14.0-1", "OT40-0001");
+    link.setBoxNames("hid#vid_3c9b&pid_5d17#second", "usb-0000:00:14.0-2", "");
+    const CliRun list = run({"list"});
+    EXPECT_NE(list.out.find("#first\tinput 65\toutput 65\tport usb-0000:00:14.0-1\tserial OT40-0001\n"),
+              std::string::npos)
+        << list.out;
+    EXPECT_NE(list.out.find("#second\tinput 65\toutput 65\tport usb-0000:00:14.0-2\n"), std::string::npos) << list.out;
+    EXPECT_NE(run({"list", "--json"}).out.find("\"port\": \"usb-0000:00:14.0-1\",\n    \"serial\": \"OT40-0001\""),
+              std::string::npos);
+
+    const CliRun send = run({"send", "--h", "3", "--device", GetParam().device});
+    EXPECT_EQ(send.exitCode, GetParam().exitCode) << send.err;
+    EXPECT_EQ(boxLock.lockedPaths.empty() ? "" : boxLock.lockedPaths.back(), GetParam().openPath);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names,
+                         CliBoxNames,
+                         ::testing::Values(BoxNameCase{"Path", "hid#vid_3c9b&pid_5d17#second", 0,
+                                                       "hid#vid_3c9b&pid_5d17#second"},
+                                           BoxNameCase{"Port", "usb-0000:00:14.0-2", 0, "hid#vid_3c9b&pid_5d17#second"},
+                                           BoxNameCase{"Serial", "OT40-0001", 0, "hid#vid_3c9b&pid_5d17#first"},
+                                           BoxNameCase{"NoSuchSerial", "OT40-0002", 2, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Another program talks to the box: the command waits its bounded time, then gives up without touching the box.
+TEST(CliBoxLock, ABusyBoxIsExitOneNamingWhoHasIt) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"read", "--json"}, {"send", "--h", "1"}}) {
+        CliBench bench;
+        bench.boxLock.holder = "stampwright.exe (process 4711)";
+        const CliRun result = bench.run(args);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, std::string(cli::kErrorPrefix) +
+                                  "the box is busy: stampwright.exe (process 4711) is talking to it (waited 10 s for "
+                                  "it); try again later\n");
+        EXPECT_EQ(bench.link.openCount(), 0) << "a busy box is not even opened";
+        EXPECT_EQ(bench.clock.now(), 10000);
+    }
+}
+
+TEST(CliBoxLock, EachConversationHoldsTheBoxLock) {
+    CliBench bench;
+    ASSERT_EQ(bench.run({"read"}).exitCode, 0);
+    ASSERT_EQ(bench.run({"send", "--row1", "A"}).exitCode, 0);
+    EXPECT_EQ(bench.boxLock.lockedPaths,
+              (std::vector<std::string>{sim::kDefaultInterfacePath, sim::kDefaultInterfacePath}));
+    EXPECT_EQ(bench.boxLock.releasedWithBoxOpen, (std::vector<bool>{false, false})) << "closed before it is let go";
+    EXPECT_EQ(bench.run({"list"}).exitCode, 0);
+    EXPECT_EQ(bench.boxLock.lockedPaths.size(), 2u) << "list holds no conversation";
+}
+
+TEST(CliPreset, DashReadsStandardInput) {
+    CliBench bench;
+    bench.stdinText = R"({"version": 1, "h": 7, "row2": "B"})";
+    const CliRun result = bench.run({"send", "--preset", "-", "--v", "8"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(bench.wireCommands(), (std::vector<std::string>{"20:0007", "21:0008", "29:8261"}));
 }
 
 // A script that sends the output into a file must learn that the file did not get it (a full disk).
@@ -192,12 +293,12 @@ const FaultCase kFaultCases[] = {
      {"send", "--h", "1", "--v", "2", "--size", "3"},
      [](sim::Faults& f) { f.unplugAfter = 2; },
      {0x20, 0x21},
-     "sending size (command 3 of 3) failed; sending may have failed"},
+     "sending size (command 3 of 3) failed: the box may hold the 2 sent before it; check it"},
     {"StalledFirstWrite",
      {"send", "--row1", "A"},
      [](sim::Faults& f) { f.stallFrom = 1; },
      {},
-     "sending row 1 (command 1 of 1) failed; sending failed, reconnect"},
+     "sending row 1 (command 1 of 1) failed: nothing was sent; reconnect"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, CliFaultTest, ::testing::ValuesIn(kFaultCases), [](const auto& info) {

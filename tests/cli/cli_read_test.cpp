@@ -99,6 +99,62 @@ TEST(CliRead, ShowsProgressOnATerminal) {
     EXPECT_NE(result.err.find("query 6 of 6"), std::string::npos);
 }
 
+// A reply that echoes another query's code is that query's reply: the query sent is left without its own, and a
+// read that misses any is no preset at all.
+struct ForeignReplyCase {
+    const char* name;
+    std::uint8_t query;
+    std::uint8_t answeredAs;
+    std::string said;
+};
+
+void PrintTo(const ForeignReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliReadIncomplete : public ::testing::TestWithParam<ForeignReplyCase>, public CliBench {};
+
+TEST_P(CliReadIncomplete, AQueryWithoutItsOwnAnswerIsExitOneAndNoOutput) {
+    const ForeignReplyCase& c = GetParam();
+    sim::Faults faults;
+    faults.answerAs = std::pair{c.query, c.answeredAs};
+    model.setFaults(faults);
+    for (const char* form : {"--json", ""}) {
+        std::vector<std::string> args{"read"};
+        if (*form != '\0')
+            args.push_back(form);
+        const CliRun result = run(args);
+        EXPECT_EQ(result.exitCode, 1) << form;
+        EXPECT_EQ(result.out, "") << form;
+        EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachQuery,
+    CliReadIncomplete,
+    ::testing::Values(
+        ForeignReplyCase{"Layout", 0x30, 0x39,
+                         "query 1 of 6 (layout): the reply was the one to the row 2 query; read again\n"
+                         "stampwright-cli: error: the read is incomplete, nothing is written: no answer of its own "
+                         "to layout\n"},
+        ForeignReplyCase{"Colour1", 0x34, 0x30, "no answer of its own to colour 1\n"},
+        ForeignReplyCase{"Colour2", 0x35, 0x34, "no answer of its own to colour 2\n"},
+        ForeignReplyCase{"Row1", 0x38, 0x39, "no answer of its own to row 1\n"},
+        ForeignReplyCase{"Row2", 0x39, 0x3F, "no answer of its own to row 2\n"},
+        ForeignReplyCase{"Status", 0x3F, 0x38, "(status): the reply was the one to the row 1 query"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliReadIncomplete, EveryQueryLeftWithoutAnAnswerIsNamed) {
+    CliBench bench;
+    bench.setFault([](sim::Faults& f) { f.unplugAfter = 2; });
+    const CliRun result = bench.run({"read", "--json"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("no answer of its own to colour 1, colour 2, row 1, row 2, status\n"), std::string::npos)
+        << result.err;
+}
+
 struct RoundTripCase {
     const char* name;
     sim::Ot40Settings settings;
@@ -208,7 +264,13 @@ const PresetCase kPresetCases[] = {
      ""},
     {"NoVersion", R"({"h": 5})", 2, {}, "version"},
     {"OtherVersion", R"({"version": 2, "h": 5})", 2, {}, "version"},
-    {"NotJson", "h=5", 2, {}, "not valid JSON"},
+    {"NotJson", "h=5", 2, {}, "not valid JSON at line 1, column 1"},
+    {"NotJsonWhere",
+     "{\"version\": 1,\n  \"row1\": \"\xC3\xA9\xC3\xA9\" x}",
+     2,
+     {},
+     "not valid JSON at line 2, column 16"},
+    {"VersionOnly", R"({"version": 1})", 2, {}, "holds no setting, and no setting is given beside it"},
     {"NotAnObject", "[1, 2]", 2, {}, "JSON object"},
     // Positions as the device reports them (up to 4095) go out as the panel sends them.
     {"PositionAboveTheLimit", R"({"version": 1, "v": 4000})", 0, {"21:07FF"}, "\"v\" 4000 goes out as 2047"},

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "device/box_lock.h"
 #include "device/hid_report_descriptor.h"
 #include "device/linux_hidraw_discovery.h"
 #include "device/linux_hidraw_link.h"
@@ -36,10 +37,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    void addHidraw(const std::string& name, const std::string& hidId) {
+    void addHidraw(const std::string& name, const std::string& hidId, const std::string& more = "") {
         const fs::path device = root_ / "class" / "hidraw" / name / "device";
         fs::create_directories(device);
-        std::ofstream(device / "uevent") << "DRIVER=hid-generic\nHID_ID=" << hidId << "\nHID_NAME=Some device\n";
+        std::ofstream(device / "uevent") << "DRIVER=hid-generic\nHID_ID=" << hidId << "\nHID_NAME=Some device\n"
+                                         << more;
     }
 
     fs::path root_;
@@ -58,6 +60,39 @@ TEST_F(FakeSysfs, MatchingNodesInNodeNumberOrder) {
     std::string path = "stale";
     EXPECT_TRUE(link.FindDevicePath(0x3C9B, 0x5D17, path));
     EXPECT_EQ(path, "/dev/hidraw2");
+}
+
+// usbhid's phys names the port (and the interface, which is no part of it); uniq is the serial number.
+TEST_F(FakeSysfs, EachBoxWithItsPortAndSerialNumber) {
+    addHidraw("hidraw5", "0003:00003C9B:00005D17", "HID_PHYS=usb-0000:00:14.0-1.2/input0\nHID_UNIQ=OT40-0042\n");
+    addHidraw("hidraw6", "0003:00003C9B:00005D17", "HID_PHYS=usb-0000:00:14.0-3/input1\nHID_UNIQ=\n");
+    LinuxHidrawLink link(root_.string(), "/dev");
+    const std::vector<BoxInfo> boxes = link.FindBoxes(0x3C9B, 0x5D17);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].path, "/dev/hidraw5");
+    EXPECT_EQ(boxes[0].port, "usb-0000:00:14.0-1.2");
+    EXPECT_EQ(boxes[0].serial, "OT40-0042");
+    EXPECT_EQ(boxes[1].port, "usb-0000:00:14.0-3");
+    EXPECT_EQ(boxes[1].serial, "");
+}
+
+// flock() on the node: a second taker (another open of the node) waits its time, then learns who holds it.
+TEST(BoxLockLinux, ASecondTakerIsBusyUntilTheFirstLetsGo) {
+    const fs::path node = fs::temp_directory_path() / ("sw-box-" + std::to_string(::getpid()));
+    std::ofstream(node).put('\0');
+    {
+        BoxLock first = BoxLock::acquire(node.string(), 0);
+        ASSERT_EQ(first.outcome(), BoxLock::Outcome::Taken) << first.reason();
+        const std::int64_t start = nowMs();
+        const BoxLock second = BoxLock::acquire(node.string(), 100);
+        EXPECT_EQ(second.outcome(), BoxLock::Outcome::Busy);
+        EXPECT_GE(nowMs() - start, 100);
+        EXPECT_NE(second.holder().find("(process " + std::to_string(::getpid()) + ")"), std::string::npos)
+            << second.holder();
+    }
+    EXPECT_EQ(BoxLock::acquire(node.string(), 0).outcome(), BoxLock::Outcome::Taken) << "let go with its owner";
+    fs::remove(node);
+    EXPECT_EQ(BoxLock::acquire(node.string(), 0).outcome(), BoxLock::Outcome::Failed);
 }
 
 TEST_F(FakeSysfs, NoHidrawClassFindsNothing) {

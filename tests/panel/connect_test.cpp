@@ -213,5 +213,66 @@ TEST_F(PanelTest, MessagesTheMessageMapLeavesToTheDialogManagerAreNotHandled) {
     EXPECT_TRUE(model.wireLog().empty());
 }
 
+// One conversation per box: each read-back, send and live step holds the box's lock, and where another program
+// holds it the panel says so at once and starts nothing (its window must not block).
+struct BoxBusyCase {
+    const char* name;
+    void (*act)(PanelBench&);
+    int busyState;  // BusyState afterwards
+};
+
+void PrintTo(const BoxBusyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BoxBusy : public ::testing::TestWithParam<BoxBusyCase> {};
+
+TEST_P(BoxBusy, TheStatusLineSaysSoAndNothingGoesToTheBox) {
+    PanelBench bench;
+    if (std::string(GetParam().name) != "Connect")
+        bench.connect();
+    bench.model.clearWireLog();
+    bench.boxLock.holder = "";
+    const auto before = bench.clock.now();
+    GetParam().act(bench);
+    EXPECT_EQ(bench.dialog.text(IDC_STATUS), "他のプログラムが通信中です。しばらくしてから再度実行してください。");
+    EXPECT_TRUE(bench.model.wireLog().empty());
+    EXPECT_LE(bench.clock.now() - before, 200) << "the window does not wait for the other program";
+    EXPECT_EQ(bench.panel.busyState(), GetParam().busyState);
+    // A connect opens nothing while another program has the box: no reply of its conversation can reach the panel.
+    EXPECT_EQ(bench.dialog.enabled(IDC_SEND), std::string(GetParam().name) != "Connect") << "nothing locked";
+    EXPECT_EQ(bench.link.IsOpen(), std::string(GetParam().name) != "Connect");
+
+    bench.boxLock.holder.reset();
+    GetParam().act(bench);
+    EXPECT_FALSE(bench.model.wireLog().empty()) << "once the box is free, the same step goes out";
+    EXPECT_FALSE(bench.boxLock.held);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps,
+    BoxBusy,
+    ::testing::Values(BoxBusyCase{"Connect", [](PanelBench& b) { b.connect(); }, busy::Idle},
+                      BoxBusyCase{"Receive", [](PanelBench& b) { b.dialog.click(IDC_RECEIVE); }, busy::Idle},
+                      BoxBusyCase{"Send", [](PanelBench& b) { b.dialog.click(IDC_SEND); }, busy::Idle},
+                      BoxBusyCase{"LiveStep",
+                                  [](PanelBench& b) {
+                                      b.dialog.type(IDC_H_EDIT, "\b");
+                                      b.dialog.RunFor(150);
+                                  },
+                                  busy::HFocused}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PanelTest, EachConversationHoldsTheLockOfTheBoxItOpened) {
+    connect();
+    dialog.click(IDC_RECEIVE);
+    dialog.click(IDC_SEND);
+    dialog.RunFor(2100);
+    dialog.type(IDC_V_EDIT, "1");
+    dialog.RunFor(150);
+    EXPECT_EQ(boxLock.lockedPaths, std::vector<std::string>(4, sim::kDefaultInterfacePath));
+    EXPECT_FALSE(boxLock.held);
+}
+
 }  // namespace
 }  // namespace sw::test

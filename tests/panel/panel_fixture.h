@@ -13,6 +13,7 @@
 #include "sim/ot40_model.h"
 #include "sim/sim_device_link.h"
 #include "sim/virtual_clock.h"
+#include "tests/panel/box_lock_double.h"
 #include "tests/panel/fake_dialog.h"
 
 namespace sw::test {
@@ -59,6 +60,7 @@ private:
 // Everything a flow test drives; usable as a fixture (PanelTest) or inside a table row.
 struct PanelBench {
     PanelBench() {
+        panel.setBoxLocker(boxLock.locker());
         dialog.attach(panel);
         panel.OnInitDialog();
     }
@@ -94,6 +96,7 @@ struct PanelBench {
     sim::SimDeviceLink simLink{clock, model};
     HookedLink link{simLink};
     FakeDialog dialog{clock};
+    BoxLockDouble boxLock{clock, link};
     panel::MainPanel panel{dialog, link};
 };
 

@@ -27,7 +27,7 @@ bool sameOptions(const SimOptions& a, const SimOptions& b) {
     return a.showHelp == b.showHelp && a.ignoreStdin == b.ignoreStdin && a.pipePath == b.pipePath &&
            a.inputReportLength == b.inputReportLength && a.outputReportLength == b.outputReportLength &&
            a.answerDelay == b.answerDelay && a.signal == b.signal && a.faults == b.faults && a.uhid == b.uhid &&
-           a.wireLogPath == b.wireLogPath && a.settings == b.settings;
+           a.wireLogPath == b.wireLogPath && a.settings == b.settings && a.port == b.port && a.serial == b.serial;
 }
 
 class SimOptionsParse : public ::testing::TestWithParam<OptionCase> {};
@@ -100,6 +100,12 @@ INSTANTIATE_TEST_SUITE_P(
                    [](SimOptions& o) {
                        o.uhid = true;
                        o.wireLogPath = "/tmp/wire.log";
+                   }},
+        OptionCase{"PortAndSerial",
+                   {"--port", "usb-0000:00:1d.0-1.4", "--serial", "OT40-0042"},
+                   [](SimOptions& o) {
+                       o.port = "usb-0000:00:1d.0-1.4";
+                       o.serial = "OT40-0042";
                    }},
         OptionCase{"DeviceState",
                    {"--h", "4095", "--v", "0", "--size", "4", "--halftone", "on", "--colour1", "9", "--colour2", "0x0F",

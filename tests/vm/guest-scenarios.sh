@@ -201,3 +201,48 @@ bed_stop_display
 
 end_scenario
 touch "$SW_VM_OUT/done"
+
+scenario hidraw_two_programs_one_box_and_lasting_names
+# A box of its own that reports a port and a serial number, as a USB box plugged into one port does.
+mkfifo "$vm_work/c.in" && : >"$vm_work/c.wire"
+"$SW_VM_NATIVE/sim/zel-ot40-sim" --uhid --port usb-0000:00:1d.0-1.4 --serial OT40-4711 --wire-log "$vm_work/c.wire" \
+    <"$vm_work/c.in" >"$vm_work/c.out" 2>&1 &
+c_pid=$!
+exec {c_fd}>"$vm_work/c.in"
+c_node() {
+    local uevent
+    uevent=$(grep -lx "HID_UNIQ=OT40-4711" /sys/class/hidraw/hidraw*/device/uevent 2>/dev/null) &&
+        echo "/dev/$(basename "${uevent%/device/uevent}")"
+}
+wait_until 10 c_node >/dev/null
+node_c=$(c_node)
+run "$cli" list
+check "list shows the port and the serial number" contains "$node_c	input 65	output 65	port usb-0000:00:1d.0-1.4	serial OT40-4711"
+before=$(wire_count c)
+run "$cli" send --row2 P --device usb-0000:00:1d.0-1.4
+check "--device takes the port" eval 'status_is 0 && [ "$(wire_count c)" -eq $((before + 1)) ]'
+run "$cli" send --row2 S --device OT40-4711
+check "--device takes the serial number" eval 'status_is 0 && [ "$(wire_count c)" -eq $((before + 2)) ]'
+# Two programs at once on one box: each conversation waits for the other, and neither takes the other's replies.
+before=$(wire_count c)
+for r in 1 2; do
+    ("$cli" read --json --device OT40-4711 >"$vm_work/read$r.json" 2>"$vm_work/read$r.err"
+        echo $? >"$vm_work/read$r.status") &
+    reader[r]=$!
+done
+wait "${reader[1]}" "${reader[2]}"
+run cat "$vm_work/read1.status" "$vm_work/read2.status" "$vm_work/read1.err" "$vm_work/read2.err"
+check "both reads exit 0" [ "$(cat "$vm_work/read1.status" "$vm_work/read2.status" | tr '\n' ' ')" = "0 0 " ]
+run cat "$vm_work/read1.json" "$vm_work/read2.json"
+check "both presets hold the whole box" [ "$(grep -c '"row2": "Ｓ"' <<<"$run_out") $(grep -c '"osdPattern"' <<<"$run_out")" = "2 2" ]
+check "the two passes did not interleave" [ "$(wire_codes c "$before")" = "30 34 35 38 39 3F 30 34 35 38 39 3F " ]
+# Another program holds the box past the companion's wait.
+flock -o "$node_c" sleep 20 &
+holder=$!
+wait_until 5 grep -q FLOCK /proc/locks
+run "$cli" read --device OT40-4711
+check "a box another program holds: exit 1, naming it" eval 'status_is 1 && contains "the box is busy: flock (process"'
+kill "$holder"
+exec {c_fd}>&-
+wait_until 10 eval '! kill -0 "$c_pid" 2>/dev/null' || kill -9 "$c_pid"
+end_scenario

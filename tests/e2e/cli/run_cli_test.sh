@@ -82,6 +82,24 @@ cli_out=$(tr -d '\r' <"$SW_BED_STATE/cli-full.err")
 check "output to a full disk: exit 1 with a message" contains "writing the output failed"
 check "output to a full disk: exit 1" status_is 1
 
+# Two programs at once on one box: the second waits for the first's conversation, neither takes the other's
+# replies (the simulator serves one client at a time: an open without the lock would cut the other off).
+for r in 1 2; do
+    (
+        status=0
+        cd "$cli_stage_dir" && timeout 60 wine stampwright-cli.exe read --json >"$SW_BED_STATE/read$r.json" \
+            2>"$SW_BED_STATE/read$r.err" </dev/null || status=$?
+        echo "$status" >"$SW_BED_STATE/read$r.status"
+    ) &
+    readers[r]=$!
+done
+wait "${readers[1]}" "${readers[2]}" || true
+cli_status=$(cat "$SW_BED_STATE/read1.status" "$SW_BED_STATE/read2.status" | tr '\n' ' ')
+cli_out=$(cat "$SW_BED_STATE/read1.err" "$SW_BED_STATE/read2.err" "$SW_BED_STATE/read1.json" "$SW_BED_STATE/read2.json")
+check "two reads at once: both exit 0" [ "$cli_status" = "0 0 " ]
+check "two reads at once: both presets are whole" [ "$(grep -c '"osdPattern"' <<<"$cli_out")" -eq 2 ]
+cli_status=0
+
 cli_run send --row2 "カメラ１" --h 5000
 check "send --h 5000: refused with exit 2" status_is 2
 check "the refusal names the limit" contains "above 2047"

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "device/box_lock.h"
 #include "device/win_device_link.h"
 #include "device/win_hid_library.h"
 #include "tests/e2e/device/pipe_device.h"
@@ -563,6 +564,45 @@ void EveryStepReleasesItsEvent() {
             std::printf("    slot %zu: %p before, %p after\n", i, before[i], after[i]);
 }
 
+// A named mutex belongs to its thread: another thread stands in for another program.
+struct LockAttempt {
+    const char* path;
+    std::uint32_t waitMs;
+    sw::device::BoxLock::Outcome outcome;
+};
+
+DWORD WINAPI TryTheLock(LPVOID parameter) {
+    auto* attempt = static_cast<LockAttempt*>(parameter);
+    attempt->outcome = sw::device::BoxLock::acquire(attempt->path, attempt->waitMs).outcome();
+    return 0;
+}
+
+sw::device::BoxLock::Outcome TryTheLockElsewhere(const char* path, std::uint32_t waitMs) {
+    LockAttempt attempt{path, waitMs, sw::device::BoxLock::Outcome::Failed};
+    HANDLE thread = CreateThread(nullptr, 0, TryTheLock, &attempt, 0, nullptr);
+    if (!SW_CHECK(thread != nullptr))
+        return attempt.outcome;
+    SW_CHECK(WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0);
+    CloseHandle(thread);
+    return attempt.outcome;
+}
+
+// One holder at a time, whatever the case of the path; let go when its owner goes.
+void TheBoxLockHasOneHolderAtATime() {
+    using Outcome = sw::device::BoxLock::Outcome;
+    const char* path = "\\\\?\\hid#vid_3c9b&pid_5d17#7&lock&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    const char* samePathOtherCase = "\\\\?\\HID#VID_3C9B&PID_5D17#7&LOCK&0&0000#{4D1E55B2-F16F-11CF-88CB-001111000030}";
+    {
+        const sw::device::BoxLock held = sw::device::BoxLock::acquire(path, 0);
+        SW_CHECK(held.held());
+        const DWORD start = GetTickCount();
+        SW_CHECK(TryTheLockElsewhere(samePathOtherCase, 200) == Outcome::Busy);
+        SW_CHECK(GetTickCount() - start >= 150);
+        SW_CHECK(TryTheLockElsewhere("\\\\?\\hid#vid_3c9b&pid_5d17#another-box", 0) == Outcome::Taken);
+    }
+    SW_CHECK(TryTheLockElsewhere(path, 0) == Outcome::Taken);
+}
+
 }  // namespace
 
 int main() {
@@ -587,6 +627,7 @@ int main() {
          NothingWaitingIsNotReadyAndALaterReplyIsStillReadWhole},
         {"a read from a device that has gone is NotReady", AReadFromADeviceThatHasGoneIsNotReady},
         {"every step releases its event", EveryStepReleasesItsEvent},
+        {"the box lock has one holder at a time", TheBoxLockHasOneHolderAtATime},
     };
     return sw::wine_test::RunAll(cases);
 }
