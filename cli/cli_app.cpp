@@ -11,6 +11,7 @@
 #include "cli/quoting.h"
 #include "cli/read_command.h"
 #include "cli/send_command.h"
+#include "cli/serve/serve_command.h"
 #include "cli/settings.h"
 #include "protocol/product.h"
 
@@ -106,6 +107,23 @@ int runCommand(const std::vector<std::string>& args, device::DeviceLink& link, C
         ->type_name("FILE");
     send->add_option("--device", a.device, devicePathHelp)->type_name("PATH");
 
+    CLI::App* serve =
+        app.add_subcommand("serve", "Serve the box to scripts and browsers: an HTTP API and a web panel.");
+    ServeOptions serveOptions;
+    serve
+        ->add_option("--listen", serveOptions.listen,
+                     "Address and port (default 127.0.0.1:8040); off loopback a token is required.")
+        ->type_name("HOST:PORT");
+    serve->add_option("--device", serveOptions.devicePath, devicePathHelp)->type_name("PATH");
+    serve
+        ->add_option("--token-file", serveOptions.tokenFile,
+                     "The token every API request must carry (default: none on loopback, one generated elsewhere).")
+        ->type_name("FILE");
+    serve
+        ->add_option("--allow-host", serveOptions.allowHosts,
+                     "Another name the server may be called by in the Host header.")
+        ->type_name("NAME");
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
     try {
         app.parse(reversed);
@@ -121,6 +139,9 @@ int runCommand(const std::vector<std::string>& args, device::DeviceLink& link, C
         readOptions.progress = streams.errIsTerminal;
         return runRead(link, readOptions, streams.out, streams.err);
     }
+
+    if (app.got_subcommand("serve"))
+        return runServe(link, serveOptions, streams.out, streams.err);
 
     const auto request = gatherSettings(a, *send, streams.err);
     if (!request)

@@ -2,7 +2,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/device_session.h"
-#include "device/query_exchange.h"
+#include "cli/send_plan.h"
 
 namespace sw::cli {
 
@@ -16,18 +16,10 @@ int runSend(device::DeviceLink& link,
         return failed;
     const OpenDevice device(link);
 
-    std::size_t written = 0;
-    for (const PlannedCommand& command : plan) {
-        if (!device::writeSettingCommand(link, command.command, command.value(), lengths.output,
-                                         device::kSendWriteWaitMs)) {
-            // The panel's two meanings: nothing went out, or the device holds some of the new values.
-            err << "error: sending " << commandLabel(command.command) << " (command " << written + 1 << " of "
-                << plan.size() << ") failed; "
-                << (written == 0 ? "sending failed, reconnect the device" : "sending may have failed, check the device")
-                << "\n";
-            return kExitDeviceFailure;
-        }
-        ++written;
+    const std::size_t written = writePlan(link, plan, lengths.output);
+    if (written < plan.size()) {
+        err << "error: " << planFailure(plan, written) << "\n";
+        return kExitDeviceFailure;
     }
     out << "sent " << written << (written == 1 ? " command" : " commands") << "\n";
     return kExitOk;
