@@ -239,7 +239,8 @@ public:
           page_(webPanelPage()) {
         server_.new_task_queue = [this] {
             auto* pool = new ConnectionPool(config_.limits.maxConnections, [this] {
-                if (stopRequested.exchange(false))
+                // A stop asked for before the accept loop ran finds the server not running yet: it is done here.
+                if (stopping_ || stopRequested.exchange(false))
                     stop();
             });
             pool_.store(pool);
@@ -273,6 +274,7 @@ public:
         pool_.store(nullptr);  // the accept loop's pool is gone with it
     }
     void stop() {
+        stopping_ = true;
         events_.close();  // event streams end, so that their workers are free to be joined
         server_.stop();
     }
@@ -406,6 +408,7 @@ private:
     LivePosition live_;
     const std::string page_;
     std::atomic<ConnectionPool*> pool_{nullptr};
+    std::atomic<bool> stopping_{false};
 };
 
 HttpServer::HttpServer(BoxService& box, EventHub& events, ServerConfig config)

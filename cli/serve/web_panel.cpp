@@ -65,7 +65,7 @@ constexpr const char* kBody = R"page(<body>
 </div>
 <label><input type="checkbox" id="halftone"> Halftone background</label>
 </fieldset>
-<div class="buttons"><button id="read">Read</button><button id="send" class="primary">Send</button></div>
+<div class="buttons"><button id="read">Read</button><button id="send" class="primary" disabled>Send</button></div>
 <div id="status" role="status">Not read yet: Read takes the box's settings.</div>
 )page";
 
@@ -76,6 +76,8 @@ const maxCells = @MAXCELLS@, maxPosition = @MAXPOSITION@;
 const $ = (id) => document.getElementById(id);
 let token = localStorage.getItem("stampwrightToken") || "";
 let lastRead = null;
+// Send stays off until the page shows the box's settings: a fresh page would send its blank rows.
+let filled = false;
 
 function say(text, bad) { $("status").textContent = text; $("status").className = bad ? "bad" : ""; }
 function clock() { return new Date().toLocaleTimeString(); }
@@ -131,6 +133,8 @@ function apply(doc) {
   countCells("row1"); countCells("row2");
 }
 
+function filledWith(doc) { lastRead = doc; apply(doc); filled = true; $("send").disabled = false; }
+
 function settings() {
   const doc = { version: 1 };
   for (const id of ["h", "v"]) if ($(id).value !== "") doc[id] = Number($(id).value);
@@ -147,13 +151,13 @@ function settings() {
   return doc;
 }
 
-function busy(on) { $("read").disabled = on; $("send").disabled = on; }
+function busy(on) { $("read").disabled = on; $("send").disabled = on || !filled; }
 
 async function read() {
   busy(true); say("Reading...");
   try {
     const { status, data } = await api("GET", "/api/v1/state");
-    if (status === 200) { lastRead = data; apply(data); say("Read at " + clock() + "."); }
+    if (status === 200) { filledWith(data); say("Read at " + clock() + "."); }
     else say(data.error || "Reading failed (" + status + ").", true);
   } catch (e) { say(e.message, true); }
   busy(false);
@@ -215,7 +219,7 @@ function event(frame) {
   }
   if (!data) return;
   const doc = JSON.parse(data);
-  if (type === "state") { lastRead = doc; apply(doc); say("Read at " + clock() + "."); }
+  if (type === "state") { filledWith(doc); say("Read at " + clock() + "."); }
   else if (type === "sent") {
     if (lastRead) for (const row of ["row1", "row2"]) if (row in doc) delete lastRead[row + "Cells"];
     apply(doc); say("Sent at " + clock() + ".");
@@ -231,7 +235,7 @@ $("read").addEventListener("click", read);
 $("send").addEventListener("click", send);
 countCells("row1"); countCells("row2");
 api("GET", "/api/v1/state?cached=1").then(({ status, data }) => {
-  if (status === 200) { lastRead = data; apply(data); say("Last read earlier; Read takes the box's settings now."); }
+  if (status === 200) { filledWith(data); say("Last read earlier; Read takes the box's settings now."); }
 }).catch(() => {});
 follow();
 </script>

@@ -91,6 +91,15 @@ const OptionCase kOptionCases[] = {
      {},
      "--device '/dev/hidraw9' is not a ZEL-OT40 interface"},
     {"Help", {"--help"}, 0, {}, ""},
+    {"ServeListenWithoutPort", {"serve", "--listen", "127.0.0.1"}, 2, {}, "HOST:PORT is expected"},
+    {"ServeListenPortTooHigh", {"serve", "--listen", "127.0.0.1:65536"}, 2, {}, "HOST:PORT is expected"},
+    {"ServeListenIpv6WithoutBrackets", {"serve", "--listen", "::1:8040"}, 2, {}, "HOST:PORT is expected"},
+    {"ServeTokenFileMissing",
+     {"serve", "--token-file", "/nonexistent/token"},
+     2,
+     {},
+     "cannot read the token file '/nonexistent/token'"},
+    {"ServeTokenFileTooShort", {"serve", "--token-file", "/dev/null"}, 2, {}, "16 to 256 visible ASCII characters"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Options, CliOptionTest, ::testing::ValuesIn(kOptionCases), [](const auto& info) {

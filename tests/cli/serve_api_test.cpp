@@ -285,6 +285,69 @@ INSTANTIATE_TEST_SUITE_P(
                     "nested deeper than 4 levels"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- the guard alone: which names, origins and tokens pass ---
+
+struct GuardCase {
+    const char* name;
+    std::string listenHost;
+    std::vector<std::string> allowHosts;
+    const char* host;
+    const char* origin;         // nullptr: none sent
+    const char* authorization;  // nullptr: none sent
+    bool api;
+    int status;  // 0: it passes
+};
+
+void PrintTo(const GuardCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ServeGuard : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(ServeGuard, PassesOrRefuses) {
+    const GuardCase& c = GetParam();
+    const cli::serve::GuardConfig config{c.listenHost, 8040, "0123456789abcdef0123", c.allowHosts};
+    cli::serve::RequestHeaders headers;
+    headers.host = c.host;
+    if (c.origin)
+        headers.origin = c.origin;
+    if (c.authorization)
+        headers.authorization = c.authorization;
+    const auto refusal = cli::serve::checkRequest(config, headers, c.api);
+    EXPECT_EQ(refusal ? refusal->status : 0, c.status) << (refusal ? refusal->error : "");
+}
+
+constexpr const char* kToken = "Bearer 0123456789abcdef0123";
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers,
+    ServeGuard,
+    ::testing::Values(
+        GuardCase{"Localhost", "127.0.0.1", {}, "localhost:8040", nullptr, kToken, true, 0},
+        GuardCase{"TheListenAddress", "127.0.0.1", {}, "127.0.0.1:8040", nullptr, kToken, true, 0},
+        GuardCase{"AnotherLoopbackAddress", "127.0.0.1", {}, "[::1]:8040", nullptr, kToken, true, 421},
+        GuardCase{"EveryAddressTakesLoopback", "0.0.0.0", {}, "[::1]:8040", nullptr, kToken, true, 0},
+        GuardCase{"EveryAddressRefusesOtherNames", "0.0.0.0", {}, "studio-pc:8040", nullptr, kToken, true, 421},
+        GuardCase{"AllowedName", "0.0.0.0", {"Studio-PC"}, "studio-pc:8040", nullptr, kToken, true, 0},
+        GuardCase{"OtherPort", "127.0.0.1", {}, "127.0.0.1:8041", nullptr, kToken, true, 421},
+        GuardCase{"NoPort", "127.0.0.1", {}, "127.0.0.1", nullptr, kToken, true, 421},
+        GuardCase{"PortNotANumber", "127.0.0.1", {}, "127.0.0.1:80a0", nullptr, kToken, true, 421},
+        GuardCase{"OriginInCapitals", "127.0.0.1", {}, "127.0.0.1:8040", "HTTP://127.0.0.1:8040", kToken, true, 0},
+        GuardCase{"OriginOtherPort", "127.0.0.1", {}, "127.0.0.1:8040", "http://127.0.0.1:9999", kToken, true, 403},
+        GuardCase{"OriginOtherScheme", "127.0.0.1", {}, "127.0.0.1:8040", "https://127.0.0.1:8040", kToken, true, 403},
+        GuardCase{"PageWithoutToken", "127.0.0.1", {}, "127.0.0.1:8040", nullptr, nullptr, false, 0},
+        GuardCase{"ApiWithoutToken", "127.0.0.1", {}, "127.0.0.1:8040", nullptr, nullptr, true, 401},
+        GuardCase{"TokenCut", "127.0.0.1", {}, "127.0.0.1:8040", nullptr, "Bearer 0123456789abcdef012", true, 401},
+        GuardCase{"TokenLonger",
+                  "127.0.0.1",
+                  {},
+                  "127.0.0.1:8040",
+                  nullptr,
+                  "Bearer 0123456789abcdef01234",
+                  true,
+                  401}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ServeLimits, ATricklingClientIsCutOffAtTheDeadline) {
     cli::serve::ServerConfig config;
     config.limits.requestDeadline = 1s;
