@@ -180,6 +180,22 @@ TEST(ServeApiState, CachedStateIsTheLastReadWithItsTime) {
     EXPECT_EQ(bench.wire().size(), 6u) << "the cached state asks the box nothing";
 }
 
+TEST(ServeApiState, TheBoxIsKeptOpenAndOpenedAgainWhenItComesBack) {
+    ServeBench bench;
+    ASSERT_TRUE(bench.bound) << bench.bindError;
+    const std::string row = R"({"version": 1, "row1": "ABC"})";
+    ASSERT_EQ(bench.request("POST", "/api/v1/send", row).status, 200);
+    ASSERT_EQ(bench.request("POST", "/api/v1/send", row).status, 200);
+    EXPECT_EQ(bench.box.withBox([&] { return bench.link.openCount(); }), 1) << "one open for both sends";
+    bench.onBox(unplugged);
+    EXPECT_EQ(bench.request("POST", "/api/v1/send", row).status, 502) << "the handle went with the box";
+    EXPECT_EQ(bench.request("POST", "/api/v1/send", row).status, 503) << "and the box is not there to open";
+    bench.onBox([](sim::Ot40Model& model) { model.setFaults({}); });
+    const HttpReply back = bench.request("POST", "/api/v1/send", row);
+    EXPECT_EQ(back.status, 200) << back.body;
+    EXPECT_EQ(bench.box.withBox([&] { return bench.link.openCount(); }), 2);
+}
+
 TEST(ServeApiPosition, LatestWinsWithinTheTimer) {
     cli::serve::ServerConfig config;
     config.limits.liveDelay = 400ms;  // wide enough that the three requests surely fall inside it
