@@ -208,7 +208,7 @@ box_start s || echo "box s did not come up: $(cat "$vm_work/s.out")"
 busybox ip link set lo up
 "$cli" serve --listen 127.0.0.1:8040 --device "$(box_node s)" >"$vm_work/serve.out" 2>&1 &
 serve_pid=$!
-wait_until 10 grep -q "^serving" "$vm_work/serve.out"
+wait_until 10 grep -qs "^serving" "$vm_work/serve.out"
 before=$(wire_count s)
 run python3 -c 'import urllib.request as u
 r = u.urlopen(u.Request("http://127.0.0.1:8040/api/v1/send", data=b"{\"version\": 1, \"row1\": \"CAM 2\"}"))
