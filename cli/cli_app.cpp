@@ -13,6 +13,7 @@
 #include "cli/quoting.h"
 #include "cli/read_command.h"
 #include "cli/send_command.h"
+#include "cli/serve/serve_command.h"
 #include "cli/settings.h"
 #include "protocol/product.h"
 
@@ -105,7 +106,7 @@ std::optional<SettingsRequest> gatherSettings(const SendArguments& a,
     return request;
 }
 
-constexpr std::string_view kCommands[] = {"list", "read", "send"};
+constexpr std::string_view kCommands[] = {"list", "read", "send", "serve"};
 
 // Edits (insertions, deletions, substitutions) between two words.
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -127,14 +128,13 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 // The command line's first word must be a command or an option of the program itself.
 std::optional<std::string> commandError(const std::vector<std::string>& args) {
     if (args.empty())
-        return "a command is required: list, read or send (--help shows them)";
+        return "a command is required: list, read, send or serve (--help shows them)";
     const std::string& first = args.front();
     if (first == "-h" || first == "--help" || first == "--version")
         return std::nullopt;
     if (!first.empty() && first.front() == '-')
         return joined({"unknown option ", quotedInput(first),
-                       ": a command comes first: list, read or send (--help "
-                       "shows them)"});
+                       ": a command comes first: list, read, send or serve (--help shows them)"});
     if (first == "help")
         return std::string("unknown command 'help': --help shows the commands and their options");
     if (std::find(std::begin(kCommands), std::end(kCommands), first) != std::end(kCommands))
@@ -145,7 +145,7 @@ std::optional<std::string> commandError(const std::vector<std::string>& args) {
             nearest = command;
     }
     return joined({"unknown command ", quotedInput(first), " (the nearest is '", nearest,
-                   "'; the commands are list, read and send, and --help shows them)"});
+                   "'; the commands are list, read, send and serve, and --help shows them)"});
 }
 
 // The parser's own findings in the program's words; what it echoes of the input is escaped and cut.
@@ -218,7 +218,25 @@ int runCommand(const std::vector<std::string>& args,
                      "A preset written by read --json (- reads it from standard input); the options above override it.")
         ->type_name("FILE");
     send->add_option("--device", a.device, deviceHelp)->type_name("PATH|PORT|SERIAL");
-    for (CLI::App* command : {list, read, send})
+
+    CLI::App* serve =
+        app.add_subcommand("serve", "Serve the box to scripts and browsers: an HTTP API and a web panel.");
+    ServeOptions serveOptions;
+    serve
+        ->add_option("--listen", serveOptions.listen,
+                     "Address and port (default 127.0.0.1:8040); off loopback a token is required.")
+        ->type_name("HOST:PORT");
+    serve->add_option("--device", serveOptions.device, deviceHelp)->type_name("PATH|PORT|SERIAL");
+    serve
+        ->add_option("--token-file", serveOptions.tokenFile,
+                     "The token every API request must carry (default: none on loopback, one generated elsewhere).")
+        ->type_name("FILE");
+    serve
+        ->add_option("--allow-host", serveOptions.allowHosts,
+                     "Another name the server may be called by in the Host header.")
+        ->type_name("NAME");
+
+    for (CLI::App* command : {list, read, send, serve})
         command->allow_extras();
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
@@ -232,15 +250,17 @@ int runCommand(const std::vector<std::string>& args,
         streams.err << kErrorPrefix << parseErrorText(e) << "\n";
         return kExitBadInput;
     }
-    for (const CLI::App* command : {list, read, send}) {
+    for (const CLI::App* command : {list, read, send, serve}) {
         if (const auto error = extrasError(*command)) {
             streams.err << kErrorPrefix << *error << "\n";
             return kExitBadInput;
         }
     }
     // An unset variable in a script ("--device $BOX") must not send to whichever box comes first.
-    for (const CLI::App* command : {read, send}) {
-        if (command->count("--device") > 0 && (command == read ? readOptions.device : a.device).empty()) {
+    for (const auto& [command, device] : {std::pair<const CLI::App*, const std::string*>{read, &readOptions.device},
+                                          {send, &a.device},
+                                          {serve, &serveOptions.device}}) {
+        if (command->count("--device") > 0 && device->empty()) {
             streams.err << kErrorPrefix
                         << "--device is empty: give a path, USB port or serial number as list prints "
                            "them, or leave --device out for the first box\n";
@@ -254,6 +274,9 @@ int runCommand(const std::vector<std::string>& args,
         readOptions.progress = streams.errIsTerminal;
         return runRead(link, locker, readOptions, streams.out, streams.err);
     }
+
+    if (app.got_subcommand("serve"))
+        return runServe(link, locker, serveOptions, streams.out, streams.err);
 
     const auto request = gatherSettings(a, *send, streams.in, streams.err);
     if (!request)

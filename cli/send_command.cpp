@@ -3,7 +3,7 @@
 #include "cli/cli_app.h"
 #include "cli/device_session.h"
 #include "cli/quoting.h"
-#include "device/query_exchange.h"
+#include "cli/send_plan.h"
 
 namespace sw::cli {
 
@@ -18,20 +18,10 @@ int runSend(device::DeviceLink& link,
         return failed;
     const std::uint16_t outputLength = session.lengths().output;
 
-    std::size_t written = 0;
-    for (const PlannedCommand& command : plan) {
-        if (!device::writeSettingCommand(link, command.command, command.value(), outputLength,
-                                         device::kSendWriteWaitMs)) {
-            // The panel's two meanings: nothing went out, or the device holds some of the new values.
-            err << kErrorPrefix << "sending " << commandLabel(command.command) << " (command " << written + 1 << " of "
-                << plan.size() << ") failed: ";
-            if (written == 0)
-                err << "nothing was sent; reconnect the device\n";
-            else
-                err << "the box may hold the " << written << " sent before it; check it and send again\n";
-            return kExitDeviceFailure;
-        }
-        ++written;
+    const std::size_t written = writePlan(link, plan, outputLength);
+    if (written < plan.size()) {
+        err << kErrorPrefix << planFailure(plan, written) << "\n";
+        return kExitDeviceFailure;
     }
     out << "sent " << written << (written == 1 ? " command" : " commands") << "\n";
     return kExitOk;

@@ -1,9 +1,11 @@
-# Cross-compiles the Windows build with Debian's mingw-w64 (posix threads not needed: win32 flavour).
+# Cross-compiles the Windows build with Debian's mingw-w64, posix flavour: its C++ library has std::thread and
+# std::mutex, which the companion's HTTP server needs (the win32 flavour of gcc 12 has neither). With -static the
+# threads library is linked in: the exes still need only system DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(_prefix i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${_prefix}-gcc)
-set(CMAKE_CXX_COMPILER ${_prefix}-g++)
+set(CMAKE_C_COMPILER ${_prefix}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_prefix}-g++-posix)
 set(CMAKE_RC_COMPILER ${_prefix}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${_prefix})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

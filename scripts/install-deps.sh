@@ -11,6 +11,7 @@ packages=(
     zip unzip
     libcli11-dev nlohmann-json3-dev
     qemu-system-x86 busybox-static strace
+    chromium chromium-driver python3-selenium
 )
 
 missing=()

@@ -93,7 +93,7 @@ const OptionCase kOptionCases[] = {
     // -h beside --h: a send that printed the help would send nothing and exit 0.
     {"DashHIsNoHelpInSend", {"send", "-h", "100", "--row1", "LIVE"}, 2, {}, "the horizontal position is --h"},
     {"DashHIsHelpElsewhere", {"read", "-h"}, 0, {}, ""},
-    {"NoCommand", {}, 2, {}, "a command is required: list, read or send"},
+    {"NoCommand", {}, 2, {}, "a command is required: list, read, send or serve"},
     {"UnknownCommandNearest", {"snd", "--h", "1"}, 2, {}, "unknown command 'snd' (the nearest is 'send'"},
     {"UnknownCommandFrob", {"frob"}, 2, {}, "unknown command 'frob' (the nearest is"},
     {"HelpIsNoCommand", {"help"}, 2, {}, "unknown command 'help': --help shows the commands"},
@@ -101,6 +101,7 @@ const OptionCase kOptionCases[] = {
     // An unset variable in a script must not pick the first box.
     {"DeviceEmpty", {"send", "--h", "5", "--device", ""}, 2, {}, "--device is empty"},
     {"DeviceEmptyRead", {"read", "--device", ""}, 2, {}, "--device is empty"},
+    {"DeviceEmptyServe", {"serve", "--device", ""}, 2, {}, "--device is empty"},
     {"MissingPreset", {"send", "--preset", "/nonexistent/preset.json"}, 2, {}, "No such file"},
     {"PresetNameWhole",
      {"send", "--preset", "/nonexistent/" + std::string(60, 'd') + "/job.json"},
@@ -120,6 +121,15 @@ const OptionCase kOptionCases[] = {
      {},
      "--device '/dev/hidraw9' is no ZEL-OT40 that is present"},
     {"Help", {"--help"}, 0, {}, ""},
+    {"ServeListenWithoutPort", {"serve", "--listen", "127.0.0.1"}, 2, {}, "HOST:PORT is expected"},
+    {"ServeListenPortTooHigh", {"serve", "--listen", "127.0.0.1:65536"}, 2, {}, "HOST:PORT is expected"},
+    {"ServeListenIpv6WithoutBrackets", {"serve", "--listen", "::1:8040"}, 2, {}, "HOST:PORT is expected"},
+    {"ServeTokenFileMissing",
+     {"serve", "--token-file", "/nonexistent/token"},
+     2,
+     {},
+     "cannot read the token file '/nonexistent/token'"},
+    {"ServeTokenFileTooShort", {"serve", "--token-file", "/dev/null"}, 2, {}, "16 to 256 visible ASCII characters"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Options, CliOptionTest, ::testing::ValuesIn(kOptionCases), [](const auto& info) {

@@ -18,7 +18,7 @@ status=0
 for dll in $imports; do
     case "$(printf '%s' "$dll" | tr '[:upper:]' '[:lower:]')" in
         kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | ole32.dll | oleaut32.dll | setupapi.dll | \
-            advapi32.dll | shell32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-*.dll)
+            advapi32.dll | shell32.dll | ws2_32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-*.dll)
             echo "system: $dll"
             ;;
         *)

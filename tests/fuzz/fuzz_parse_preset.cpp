@@ -1,6 +1,7 @@
 // Any bytes as a preset file: refused with a reason, or taken, and what is taken plans only commands that fit the
 // device's frames and reads the same when written back. The same bytes as a row's cells: what `read --json` writes
-// for them, `send --preset` takes back and puts on the wire as those very cells.
+// for them, `send --preset` takes back and puts on the wire as those very cells. The same bytes as the body of a
+// request to serve: a 400 or 422 with a reason, or commands that fit (send) and positions within range (position).
 
 #include <algorithm>
 #include <array>
@@ -11,6 +12,7 @@
 
 #include "cli/device_rows.h"
 #include "cli/preset.h"
+#include "cli/serve/request_body.h"
 #include "cli/settings.h"
 #include "protocol/reply_decoder.h"
 
@@ -63,10 +65,33 @@ void readRowProperties(const std::uint8_t* data, std::size_t size) {
         __builtin_trap();
 }
 
+void requestBodyProperties(std::string_view body) {
+    using namespace sw::cli::serve;
+    const SendBody send = parseSendBody(body);
+    if (send.status == kStatusOk) {
+        if (send.plan.empty() || !send.error.empty())
+            __builtin_trap();
+        for (const PlannedCommand& command : send.plan) {
+            if (command.cells.length % 2 != 0 || command.cells.length > sw::protocol::kRowCellBytes)
+                __builtin_trap();
+        }
+    } else if ((send.status != kStatusBadRequest && send.status != kStatusUnprocessable) || send.error.empty()) {
+        __builtin_trap();
+    }
+    const PositionBody position = parsePositionBody(body);
+    if (position.status == kStatusOk) {
+        if ((!position.h && !position.v) || (position.h && *position.h > 2047) || (position.v && *position.v > 2047))
+            __builtin_trap();
+    } else if (position.error.empty()) {
+        __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     presetProperties(std::string_view(reinterpret_cast<const char*>(data), size));
     readRowProperties(data, size);
+    requestBodyProperties(std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }
