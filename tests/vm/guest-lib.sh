@@ -31,15 +31,17 @@ lacks() { ! contains "$1"; }
 status_is() { [ "$run_status" -eq "$1" ]; }
 took_under() { [ "$run_ms" -lt "$1" ]; }
 
-# run <command...>: its output (stdout and stderr) goes to the scenario's log as it comes and into $run_out; its
-# status in $run_status (124: killed at the scenario's limit), its wall time in $run_ms.
+# run <command...>: its output (stdout and stderr) goes straight into the scenario's log as it comes (no pipe: a
+# program that leaves a child behind, as Wine does, still ends the run) and into $run_out; its status in
+# $run_status (124: killed at the scenario's limit), its wall time in $run_ms.
 run() {
-    local start log=$SW_VM_OUT/$vm_current.log
+    local start log=$SW_VM_OUT/$vm_current.log from
     start=$(date +%s%N)
     echo "\$ ${*#"$SW_VM_NATIVE/"}" >>"$log"
-    timeout --kill-after=5 "$run_limit" "$@" 2>&1 </dev/null | tee "$vm_work/run.out" | sed -u 's/^/    /' >>"$log"
-    run_status=${PIPESTATUS[0]}
-    run_out=$(tr -d '\r' <"$vm_work/run.out")
+    from=$(stat -c %s "$log")
+    run_status=0
+    timeout --kill-after=5 "$run_limit" "$@" >>"$log" 2>&1 </dev/null || run_status=$?
+    run_out=$(tail -c +$((from + 1)) "$log" | tr -d '\r')
     run_ms=$((($(date +%s%N) - start) / 1000000))
     [ "$run_status" != 124 ] || say "killed at the scenario's limit of $run_limit s"
 }
@@ -57,9 +59,9 @@ wait_until() {
 cpu_idle_and_total() { awk '/^cpu / { print $5 + $6, $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9 }' /proc/stat; }
 quiet() {
     local idle1 total1 idle2 total2
-    read -r idle1 total1 < <(cpu_idle_and_total)
+    read -r idle1 total1 <<<"$(cpu_idle_and_total)"
     sleep 1
-    read -r idle2 total2 < <(cpu_idle_and_total)
+    read -r idle2 total2 <<<"$(cpu_idle_and_total)"
     [ $((100 * (idle2 - idle1) / (total2 - total1 + 1))) -ge 70 ]
 }
 # wait_quiet <what>: waits up to 120 s for a quiet guest before anything timed; says how long it took.

@@ -33,14 +33,17 @@ window_ms=$(box_round_trip a)
 scenario hidraw_list_read_and_send
 say "figure: the box's slowest of five round trips over hidraw ${window_ms} ms (the device window is 500 ms)"
 run "$cli" --version
-start_ms=$run_ms
 say "figure: stampwright-cli --version ${run_ms} ms (a process start)"
 run "$cli" list
 check "list names the node and the descriptor's lengths" contains "$(box_node a)	input 65	output 65"
+before=$(wire_count a)
 run "$cli" read
 check_read_shows_known_state
-check "six whole queries on the wire" [ "$(wire_from a 0)" = "$(for c in 30 34 35 38 39 3F; do frame $c; done)" ]
+check "six whole queries on the wire" [ "$(wire_from a "$before")" = "$(for c in 30 34 35 38 39 3F; do frame $c; done)" ]
 say "figure: native read ${run_ms} ms (floor 3000 ms)"
+# What this guest adds to the link's own waits (a process start and end, under AddressSanitizer): the reads below
+# must end within their link's bounds plus twice that.
+slack_ms=$((2 * (run_ms > 3000 ? run_ms - 3000 : 0)))
 before=$(wire_count a)
 run "$cli" "${send_two[@]}"
 check "send: two commands" contains "sent 2 commands"
@@ -76,7 +79,7 @@ run "$cli" read
 check "exit 1: the first query finds no reply, reconnect" \
     eval 'status_is 1 && contains "query 1 of 6 (layout): reception failed (no reply waiting); reconnect the device"'
 check "one query on the wire" [ "$(wire_codes a "$before")" = "30 " ]
-check "it ends within the link's bounds and a process start" took_under $((3000 + start_ms))
+check "it ends within the link's bounds and this guest's slack ($slack_ms ms)" took_under $((3000 + slack_ms))
 box_line a --no-faults
 
 scenario hidraw_late_reply_waits_for_the_next_read
@@ -86,6 +89,7 @@ answers_in_time
 check "the box kept the late reply for the next open" grep -q "keeping 1 replies" "$vm_work/a.out"
 before=$(wire_count a)
 run sh -c '"$@" 2>&1 >"$0"' "$vm_work/read.stdout" "$cli" read
+sed 's/^/    stdout: /' "$vm_work/read.stdout" >>"$SW_VM_OUT/$vm_current.log"
 check "exit 1 naming the query left without its own answer (status)" eval 'status_is 1 && contains "status"'
 check "nothing on stdout" [ ! -s "$vm_work/read.stdout" ]
 check "six queries on the wire" [ "$(wire_codes a "$before")" = "30 34 35 38 39 3F " ]
@@ -97,7 +101,7 @@ run "$cli" read
 check "exit 1: the third query's reply went with the box, reconnect" \
     eval 'status_is 1 && contains "query 3 of 6 (colour 2): reception failed (no reply waiting); reconnect the device"'
 check "three queries on the wire" [ "$(wire_codes a "$before")" = "30 34 35 " ]
-check "it ends within the link's bounds and a process start" took_under $((4000 + start_ms))
+check "it ends within the link's bounds and this guest's slack ($slack_ms ms)" took_under $((4000 + slack_ms))
 check "the node is gone" box_gone a
 box_line a --no-faults && wait_until 10 box_node a >/dev/null
 run "$cli" read
@@ -194,12 +198,28 @@ wine_dir=$SW_VM_WINDOWS/tests/e2e/wine
 (bed_start_display && bed_stage_files && cp "$SW_VM_WINDOWS/cli/stampwright-cli.exe" "$SW_BED_STAGE/" &&
     wineserver -p) >"$vm_work/bed-setup.log" 2>&1
 wine_lists_box() { run wine "$SW_BED_STAGE/stampwright-cli.exe" list && contains "hid#vid_3c9b&pid_5d17&mi_00#"; }
+panel_shown() { DISPLAY=":$(sed -n 's/^SW_BED_DISPLAY=//p' "$bed/display.env")" xdotool search --name '^Stampwright$'; }
 
 scenario wine_cli_lists_reads_and_sends 120
 # Nothing is timed before Wine's HID stack has listed the box and the guest is quiet again.
 started=$SECONDS
 check "Wine's HID stack lists the box within 240 s of Wine's first start" wait_until 240 wine_lists_box
 say "figure: Wine's first start up to its HID stack listing the box $((SECONDS - started)) s"
+# Under TCG the guest translates code the first time it runs it: the first exchange through Wine's HID stack and
+# the first start of a window program are slow once. Both are run once, untimed and unchecked, before anything timed.
+run wine "$SW_BED_STAGE/stampwright-cli.exe" read
+say "figure: Wine's first exchange (an unchecked read) ${run_ms} ms, status $run_status"
+started=$SECONDS
+wine "$SW_BED_STAGE/stampwright.exe" >/dev/null 2>&1 &
+wait_until 240 panel_shown >/dev/null
+first_start=$((SECONDS - started))
+say "figure: the panel's first start under Wine $first_start s"
+kill $! && wait $!
+# The bed's limits hold a dialog that shows within about 5 s; in this guest they stretch with the panel's first
+# start, and the bed's scenarios end within a limit of their own that grows with them.
+export SW_E2E_LIMIT_SCALE=$(((first_start + 4) / 5 > 1 ? (first_start + 4) / 5 : 1))
+panel_limit=$((90 + 30 * SW_E2E_LIMIT_SCALE))
+say "figure: the bed's limits times $SW_E2E_LIMIT_SCALE, each of its scenarios within $panel_limit s"
 wait_quiet "Wine's first start"
 run wine "$SW_BED_STAGE/stampwright-cli.exe" list
 check "list shows the box at Wine's path, with the descriptor's lengths" \
@@ -216,7 +236,6 @@ say "figure: Wine send of two commands ${run_ms} ms"
 
 # The bed's own scenarios, in the device mode of the box.
 # The driver's limit is the scenario's; the outer one only catches a hang of the bed's script.
-panel_limit=180
 panel_scenario() {
     scenario "wine_panel_$1" $((panel_limit + 60))
     wait_quiet "the scenario before"
