@@ -71,7 +71,8 @@ wait_quiet() {
     say "figure: the guest was quiet $((SECONDS - start)) s after $1"
 }
 # box_round_trip <box>: its slowest answer over hidraw in ms, each of five layout queries timed from its write to
-# its reply being there to read. A guest that needs half of the device's 500 ms window cannot show a late reply.
+# its reply being there to read. Where that takes most of the device's 500 ms window, a reply missing the window
+# says nothing of the reply being late.
 box_round_trip() {
     python3 - "$(box_node "$1")" <<'PY'
 import os, select, sys, time
