@@ -193,12 +193,10 @@ export SW_E2E_BOX=$vm_work/a
 wine_dir=$SW_VM_WINDOWS/tests/e2e/wine
 # shellcheck disable=SC1091
 . "$wine_dir/wine-env.sh" "$bed" && . "$wine_dir/bed-lib.sh" && . "$bed/bed.conf"
-# Windows programs crash when run from 9p: they are staged into the overlay's tmpfs. The wineserver stays up from
-# here on, and with it Wine's HID stack: each program started later finds it running.
-(bed_start_display && bed_stage_files && cp "$SW_VM_WINDOWS/cli/stampwright-cli.exe" "$SW_BED_STAGE/" &&
-    wineserver -p) >"$vm_work/bed-setup.log" 2>&1
-# Every Wine program from here on, the first one included, is on the bed's display: the desktop process that the
-# first one starts serves all later windows.
+# Windows programs crash when run from 9p: they are staged into the overlay's tmpfs.
+(bed_start_display && bed_stage_files && cp "$SW_VM_WINDOWS/cli/stampwright-cli.exe" "$SW_BED_STAGE/") \
+    >"$vm_work/bed-setup.log" 2>&1
+# Every Wine program from here on, the first one included, is on the bed's display.
 . "$bed/display.env" && export DISPLAY=":$SW_BED_DISPLAY"
 wine_lists_box() { run wine "$SW_BED_STAGE/stampwright-cli.exe" list && contains "hid#vid_3c9b&pid_5d17&mi_00#"; }
 
