@@ -38,12 +38,12 @@ run_ctest() {
 step "native: configure, build, unit tests (ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
-run_ctest --preset native -j "$jobs"
+run_ctest --preset native -j "$jobs" --no-tests=error
 
 step "windows x86_64: configure, build, static-link check, Wine end-to-end and real-HID-stack tests"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
-run_ctest --preset windows
+run_ctest --preset windows --no-tests=error
 
 step "windows i686: compile check"
 cmake --preset windows-i686 >/dev/null

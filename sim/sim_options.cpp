@@ -20,6 +20,8 @@ constexpr std::string_view kUsage =
     "  --pipe PATH            serve this pipe (default \\\\.\\pipe\\hid#vid_3c9b&pid_5d17#sim0)\n"
     "  --uhid                 be a USB HID device through /dev/uhid (Linux; needs root or access to /dev/uhid)\n"
     "  --port PORT, --serial S  with --uhid: the USB port and serial number the box reports (default: per run)\n"
+    "  --keep-replies         with --uhid: a reply due while nobody has the device open waits for the next open,\n"
+    "                         as a USB box keeps an unsent input report (default: it is lost)\n"
     "  --wire-log FILE        append each report taken off the wire to FILE: milliseconds, then the bytes\n"
     "  --input-length N       input report length in bytes, report ID included (default 65)\n"
     "  --output-length N      output report length in bytes, report ID included (default 65)\n"
@@ -123,6 +125,8 @@ SimOptionsResult parseSimOptions(std::span<const std::string_view> args, const S
             o.monitor = false;
         } else if (arg == "--uhid") {
             o.uhid = true;
+        } else if (arg == "--keep-replies") {
+            o.keepReplies = true;
         } else if (arg == "--no-faults") {
             o.faults = Faults{};
         } else if (arg == "--late") {

@@ -20,6 +20,7 @@ struct SimOptions {
     bool ignoreStdin = false;  // run until interrupted, also when stdin is closed or empty
     bool monitor = true;       // show the monitor window (Windows front only)
     bool uhid = false;         // be a HID device through /dev/uhid (Linux front only)
+    bool keepReplies = false;  // keep an unsent reply across close and reopen, as a USB box does (uhid front only)
     std::string pipePath = kDefaultPipePath;
     std::string port;    // --uhid: where the box says it is plugged in (its HID phys without "/input0"); none: per run
     std::string serial;  // --uhid: its serial number; none: one per run

@@ -85,6 +85,7 @@ private:
     bool followPresence() {
         if (model_.unplugged() && device_) {
             device_.reset();
+            opened_ = false;
             say("unplugged");
         } else if (!model_.unplugged() && !device_) {
             auto device = std::make_unique<UhidDevice>();
@@ -101,9 +102,13 @@ private:
         return true;
     }
 
+    // A reply that falls due while nobody has the device open waits for the next open when replies are kept, as
+    // an unsent input report does in a USB box; a gone device takes its replies with it.
+    bool holdingReplies() const { return options_.keepReplies && device_ && !opened_; }
+
     int timeoutMs() const {
         const auto due = model_.nextReplyTime();
-        if (!due)
+        if (!due || holdingReplies())
             return -1;
         return static_cast<int>(std::clamp<Millis>(*due - nowMs(), 0, 60'000));
     }
@@ -118,12 +123,17 @@ private:
                     say("plugged in: " + identity_.name + ", USB 3c9b:5d17, serial " + identity_.uniq);
                     break;
                 case UHID_OPEN:
+                    opened_ = true;
                     say("opened");
                     break;
                 case UHID_CLOSE:
-                    // Nobody holds the device open: what was queued for the last reader is lost with it.
-                    model_.clearReplies();
-                    say("closed");
+                    opened_ = false;
+                    // Nobody holds the device open: what was queued for the last reader is lost with it, unless kept.
+                    if (!options_.keepReplies)
+                        model_.clearReplies();
+                    say(model_.queuedReplies() > 0
+                            ? "closed, keeping " + std::to_string(model_.queuedReplies()) + " replies for the next open"
+                            : "closed");
                     break;
                 case UHID_OUTPUT:
                     takeOutput(event->u.output);
@@ -155,6 +165,8 @@ private:
     }
 
     void sendDueReplies() {
+        if (holdingReplies())
+            return;
         while (auto reply = model_.takeReply(nowMs())) {
             // The report ID position stays behind: a device without numbered reports sends the data alone.
             if (device_ && reply->size() > 1)
@@ -188,6 +200,7 @@ private:
     Ot40Model model_;
     UhidIdentity identity_;
     std::unique_ptr<UhidDevice> device_;
+    bool opened_ = false;  // someone has the device open (between the kernel's UHID_OPEN and UHID_CLOSE)
     std::string console_;
 };
 

@@ -27,7 +27,8 @@ bool sameOptions(const SimOptions& a, const SimOptions& b) {
     return a.showHelp == b.showHelp && a.ignoreStdin == b.ignoreStdin && a.pipePath == b.pipePath &&
            a.inputReportLength == b.inputReportLength && a.outputReportLength == b.outputReportLength &&
            a.answerDelay == b.answerDelay && a.signal == b.signal && a.faults == b.faults && a.uhid == b.uhid &&
-           a.wireLogPath == b.wireLogPath && a.settings == b.settings && a.port == b.port && a.serial == b.serial;
+           a.keepReplies == b.keepReplies && a.wireLogPath == b.wireLogPath && a.settings == b.settings &&
+           a.port == b.port && a.serial == b.serial;
 }
 
 class SimOptionsParse : public ::testing::TestWithParam<OptionCase> {};
@@ -96,9 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
                    }},
         OptionCase{"NoFaultsClearsTheOnesBefore", {"--late", "--unplug-after", "2", "--no-faults"}, [](SimOptions&) {}},
         OptionCase{"UhidAndWireLog",
-                   {"--uhid", "--wire-log", "/tmp/wire.log"},
+                   {"--uhid", "--keep-replies", "--wire-log", "/tmp/wire.log"},
                    [](SimOptions& o) {
                        o.uhid = true;
+                       o.keepReplies = true;
                        o.wireLogPath = "/tmp/wire.log";
                    }},
         OptionCase{"PortAndSerial",

@@ -8,10 +8,11 @@ vm_current=
 declare -A box_pid box_fd
 
 say() { echo "$*" | tee -a "$SW_VM_OUT/$vm_current.log"; }
-# scenario <name>: ends the one before (its count of failed checks goes to <name>.status) and starts this one.
+# scenario <name> [limit]: ends the one before (its count of failed checks goes to <name>.status) and starts this
+# one, whose commands are each killed at <limit> seconds (default 60).
 scenario() {
     end_scenario
-    vm_current=$1 vm_failures=0
+    vm_current=$1 vm_failures=0 run_limit=${2:-60}
     say "scenario $1"
 }
 end_scenario() { [ -z "$vm_current" ] || echo "$vm_failures" >"$SW_VM_OUT/$vm_current.status"; }
@@ -21,7 +22,7 @@ check() { # check <what> <condition...>
     if "$@"; then
         say "ok: $what"
     else
-        say "FAILED: $what (status $run_status after $run_ms ms), output:"$'\n'"${run_out//$'\n'/$'\n'    }"
+        say "FAILED: $what (the last command: status $run_status after $run_ms ms; its output is above)"
         vm_failures=$((vm_failures + 1))
     fi
 }
@@ -30,14 +31,19 @@ lacks() { ! contains "$1"; }
 status_is() { [ "$run_status" -eq "$1" ]; }
 took_under() { [ "$run_ms" -lt "$1" ]; }
 
-# run <command...>: output (stdout and stderr) in $run_out, status in $run_status, wall time in $run_ms.
+# run <command...>: its output (stdout and stderr) goes straight into the scenario's log as it comes (no pipe: a
+# program that leaves a child behind, as Wine does, still ends the run) and into $run_out; its status in
+# $run_status (124: killed at the scenario's limit), its wall time in $run_ms.
 run() {
-    local start
+    local start log=$SW_VM_OUT/$vm_current.log from
     start=$(date +%s%N)
+    echo "\$ ${*#"$SW_VM_NATIVE/"}" >>"$log"
+    from=$(stat -c %s "$log")
     run_status=0
-    run_out=$(timeout 60 "$@" 2>&1 </dev/null) || run_status=$?
-    run_out=${run_out//$'\r'/}
+    timeout --kill-after=5 "$run_limit" "$@" >>"$log" 2>&1 </dev/null || run_status=$?
+    run_out=$(tail -c +$((from + 1)) "$log" | tr -d '\r')
     run_ms=$((($(date +%s%N) - start) / 1000000))
+    [ "$run_status" != 124 ] || say "killed at the scenario's limit of $run_limit s"
 }
 # wait_until <seconds> <command...>: polls every 50 ms; false at the deadline.
 wait_until() {
@@ -47,6 +53,37 @@ wait_until() {
         [ "$(date +%s)" -lt "$deadline" ] || return 1
         sleep 0.05
     done
+}
+
+# quiet: true when the guest's CPUs idled through most of the last second (what a start left running is done).
+cpu_idle_and_total() { awk '/^cpu / { print $5 + $6, $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9 }' /proc/stat; }
+quiet() {
+    local idle1 total1 idle2 total2
+    read -r idle1 total1 <<<"$(cpu_idle_and_total)"
+    sleep 1
+    read -r idle2 total2 <<<"$(cpu_idle_and_total)"
+    [ $((100 * (idle2 - idle1) / (total2 - total1 + 1))) -ge 70 ]
+}
+# wait_quiet <what>: waits up to 120 s for a quiet guest before anything timed; says how long it took.
+wait_quiet() {
+    local start=$SECONDS
+    wait_until 120 quiet || say "the guest did not quieten within 120 s after $1"
+    say "figure: the guest was quiet $((SECONDS - start)) s after $1"
+}
+# box_round_trip <box>: its slowest answer over hidraw in ms, each of five layout queries timed from its write to
+# its reply being there to read. Where that takes most of the device's 500 ms window, a reply missing the window
+# says nothing of the reply being late.
+box_round_trip() {
+    python3 - "$(box_node "$1")" <<'PY'
+import os, select, sys, time
+fd, worst = os.open(sys.argv[1], os.O_RDWR), 0
+for _ in range(5):
+    start = time.monotonic()
+    os.write(fd, bytes([0, 0x30]) + bytes(63))
+    ready = select.select([fd], [], [], 5)[0] and os.read(fd, 64)
+    worst = max(worst, (time.monotonic() - start) * 1000 if ready else 5000)
+print(int(worst))
+PY
 }
 
 # box_start <box> [options...]: true once the box's hidraw node is there.

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 namespace sw::e2e {
 
 // A span of time in milliseconds.
@@ -19,14 +21,21 @@ private:
     DWORD count_;
 };
 
+// The limits below times SW_E2E_LIMIT_SCALE (a whole number, default 1): a runner that measured a slower machine
+// (the real-stack guest, which emulates its processor) sets it from what it measured.
+inline Millis scaledLimit(DWORD ms) {
+    const char* scale = std::getenv("SW_E2E_LIMIT_SCALE");
+    const long factor = scale ? std::strtol(scale, nullptr, 10) : 1;
+    return Millis(ms * static_cast<DWORD>(factor >= 1 && factor <= 20 ? factor : 1));
+}
 // How long the panel may take to show its dialog after its process was created.
-inline constexpr Millis kStartLimit{20000};
+inline const Millis kStartLimit = scaledLimit(20000);
 // How long a handler that does no device exchange may take to show its effect.
-inline constexpr Millis kReactionLimit{10000};
+inline const Millis kReactionLimit = scaledLimit(10000);
 // A read-back blocks the panel for three seconds or more.
-inline constexpr Millis kReadBackLimit{30000};
+inline const Millis kReadBackLimit = scaledLimit(30000);
 // How long a process may take to end once its window was closed.
-inline constexpr Millis kExitLimit{15000};
+inline const Millis kExitLimit = scaledLimit(15000);
 inline constexpr Millis kPollInterval{15};
 
 // Handles whatever was sent or posted to the driver's own thread, so that a window of the driver (if a scenario
